@@ -1,0 +1,39 @@
+// The edit control: calls through Scintilla's direct function, its base look, the
+// per-document settings, and the subclass that adjusts mouse and scroll-bar behaviour.
+#pragma once
+#include <Scintilla.h>
+
+#include <string>
+
+#include "common/win.h"
+
+// Binds the helpers below to an edit control (and unbinds with null).
+void BindEditor(HWND editor);
+// Sends a message to the bound edit control; 0 when none is bound.
+sptr_t Sci(unsigned int message, uptr_t wParam = 0, sptr_t lParam = 0);
+template <typename T>
+sptr_t Sci(unsigned int message, uptr_t wParam, const T* lParam) {
+  return Sci(message, wParam, reinterpret_cast<sptr_t>(lParam));
+}
+
+// The base configuration, applied once when the control is created.
+void ApplyEditorLook();
+
+// Settings that belong to the control's document rather than its view (code page, tabs,
+// indentation); re-applied after every document swap.
+void ApplyDocumentSettings();
+
+// Replaces the document with a fresh one holding `text` (any bytes, zeros included)
+// and an empty undo history; the caret goes to the start. When the control cannot take
+// the text (out of memory), the previous document stays and false is returned.
+bool SetDocumentText(const char* text, size_t length);
+inline bool SetDocumentText(const std::string& text) { return SetDocumentText(text.data(), text.size()); }
+
+// The whole text as UTF-8.
+std::string GetDocumentText();
+
+// Installs the editor subclass (viewer cursor, dark scroll bars, clicks).
+void SubclassEditor(HWND editor);
+
+// An editor colour from a COLORREF.
+inline sptr_t Colour(uint32_t colorref) { return static_cast<sptr_t>(colorref); }

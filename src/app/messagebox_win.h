@@ -1,0 +1,13 @@
+// The themed message box: the only way the program shows a message.
+#pragma once
+#include <string>
+
+#include "app/shell_logic.h"
+#include "common/win.h"
+
+int ShowMessageBox(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
+
+// Test seam: when set, ShowMessageBox calls this instead of showing the box and
+// returns its answer.
+using MessageBoxHook = int (*)(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
+void SetMessageBoxHook(MessageBoxHook hook);

@@ -1,0 +1,55 @@
+// Process-wide state of the application shell (user-interface thread only).
+#pragma once
+#include "common/win.h"
+
+struct AppShell {
+  HINSTANCE instance = nullptr;
+  bool viewerMode = false;
+  HMODULE scintillaModule = nullptr;
+  HMODULE lexillaModule = nullptr;
+  void* createLexer = nullptr;  // Lexilla's "CreateLexer"
+  HACCEL accelerators = nullptr;
+  bool comInitialized = false;
+
+  HWND mainWindow = nullptr;
+  HWND toolbar = nullptr;
+  HWND editor = nullptr;
+  HWND statusBar = nullptr;
+  HWND marginWindow = nullptr;
+  bool marginVisible = false;
+  int marginWidth = 0;
+  HWND findDialog = nullptr;
+  HWND regexDialog = nullptr;
+  HWND helpWindow = nullptr;
+  HANDLE viewerJob = nullptr;
+  bool toolbarClassRegistered = false;
+  bool findPurgeDone = false;
+  bool regexPurgeDone = false;
+};
+extern AppShell g_shell;
+
+constexpr int kToolbarHeight = 44;
+constexpr int kMinTrackWidth = 640;
+constexpr int kMinTrackHeight = 480;
+
+// Start-up steps, in their order; each traces and reports its own failure.
+// Returns the process exit code.
+int RunNorvo(HINSTANCE instance, int showCommand);
+
+// Loads Scintilla.dll and, outside viewer mode, lexilla.dll with its CreateLexer.
+// On failure shows the fatal message, unloads what was loaded and returns false.
+bool LoadEditorLibraries();
+void UnloadEditorLibraries();
+// Registers "NorvoMargin" and "NorvoMainWindow"; false (after the fatal message) when
+// the main class cannot be registered.
+bool RegisterWindowClasses();
+
+// The main window's procedure.
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Title and status bar, rebuilt from the document state and the editor.
+void UpdateTitle();
+void UpdateStatusBar();
+
+// Status-bar part edges for a client width.
+void SetStatusBarParts(int clientWidth);

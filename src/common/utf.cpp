@@ -1,0 +1,153 @@
+#include "common/utf.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Reads one code point from UTF-16 units supplied by `unitAt`; advances `i`.
+template <typename UnitAt>
+char32_t NextCodePoint(UnitAt unitAt, size_t count, size_t& i) {
+  char32_t u = unitAt(i++);
+  if (u < 0xD800 || u > 0xDFFF) return u;
+  if (u <= 0xDBFF && i < count) {
+    char32_t low = unitAt(i);
+    if (low >= 0xDC00 && low <= 0xDFFF) {
+      ++i;
+      return 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+    }
+  }
+  return kReplacement;  // lone surrogate
+}
+
+inline size_t Utf8Width(char32_t cp) {
+  return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+}
+
+inline char* PutUtf8(char* out, char32_t cp) {
+  if (cp < 0x80) {
+    *out++ = static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (cp >> 6));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (cp >> 18));
+    *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  }
+  return out;
+}
+
+template <typename UnitAt>
+size_t MeasureUtf8(UnitAt unitAt, size_t count) {
+  size_t total = 0;
+  size_t i = 0;
+  while (i < count) {
+    char16_t u = unitAt(i);
+    if (u < 0x80) {  // ASCII runs dominate real text
+      ++total;
+      ++i;
+      continue;
+    }
+    total += Utf8Width(NextCodePoint(unitAt, count, i));
+  }
+  return total;
+}
+
+template <typename UnitAt>
+std::string ConvertToUtf8(UnitAt unitAt, size_t count) {
+  std::string out;
+  out.resize(MeasureUtf8(unitAt, count));
+  char* p = out.data();
+  size_t i = 0;
+  while (i < count) {
+    char16_t u = unitAt(i);
+    if (u < 0x80) {
+      *p++ = static_cast<char>(u);
+      ++i;
+      continue;
+    }
+    p = PutUtf8(p, NextCodePoint(unitAt, count, i));
+  }
+  return out;
+}
+
+struct LittleEndianUnits {
+  const unsigned char* b;
+  char16_t operator()(size_t i) const { return static_cast<char16_t>(b[2 * i] | (b[2 * i + 1] << 8)); }
+};
+struct BigEndianUnits {
+  const unsigned char* b;
+  char16_t operator()(size_t i) const { return static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]); }
+};
+
+}  // namespace
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  const char16_t* d = text.data();
+  return ConvertToUtf8([d](size_t i) { return d[i]; }, text.size());
+}
+
+std::string Utf16BytesToUtf8(const unsigned char* bytes, size_t byteCount, bool bigEndian) {
+  size_t units = byteCount / 2;
+  if (bigEndian) return ConvertToUtf8(BigEndianUnits{bytes}, units);
+  return ConvertToUtf8(LittleEndianUnits{bytes}, units);
+}
+
+size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool bigEndian) {
+  size_t units = byteCount / 2;
+  if (bigEndian) return MeasureUtf8(BigEndianUnits{bytes}, units);
+  return MeasureUtf8(LittleEndianUnits{bytes}, units);
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    unsigned char c = s[i];
+    if (c < 0x80) {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    size_t need;
+    char32_t cp;
+    char32_t min;
+    if ((c & 0xE0) == 0xC0) {
+      need = 1; cp = c & 0x1F; min = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      need = 2; cp = c & 0x0F; min = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      need = 3; cp = c & 0x07; min = 0x10000;
+    } else {
+      out.push_back(static_cast<char16_t>(kReplacement));
+      ++i;
+      continue;
+    }
+    size_t j = 1;
+    for (; j <= need && i + j < n && (s[i + j] & 0xC0) == 0x80; ++j) cp = (cp << 6) | (s[i + j] & 0x3F);
+    if (j <= need || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      out.push_back(static_cast<char16_t>(kReplacement));
+      i += j;  // skip the lead byte and the continuation bytes that were read
+      continue;
+    }
+    i += j;
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}

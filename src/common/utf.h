@@ -1,0 +1,20 @@
+// UTF-8 / UTF-16 conversion used by the document loader, settings and the user interface.
+// Invalid input never stops a conversion: a lone surrogate or a malformed UTF-8 sequence
+// becomes U+FFFD, as the system converters do.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// UTF-16 code units to UTF-8.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// Raw UTF-16 bytes (little- or big-endian) to UTF-8. Only whole code units count:
+// an odd last byte is ignored.
+std::string Utf16BytesToUtf8(const unsigned char* bytes, size_t byteCount, bool bigEndian);
+
+// Number of UTF-8 bytes Utf16BytesToUtf8 produces for the same input.
+size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool bigEndian);
+
+// UTF-8 to UTF-16 code units.
+std::u16string Utf8ToUtf16(std::string_view text);

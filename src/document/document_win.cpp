@@ -1,0 +1,211 @@
+#include "document/document_win.h"
+
+#include <memory>
+#include <new>
+
+#include "app/editor_win.h"
+#include "app/messagebox_win.h"
+#include "app/shell_win.h"
+#include "app/viewer_win.h"
+#include "common/trace_win.h"
+#include "common/utf.h"
+
+DocumentState g_doc;
+FileLoadHooks g_fileLoadHooks;
+
+namespace {
+const std::u16string kErrorHyphen = u"Norvo - Error";
+const std::u16string kErrorDash = u"Norvo \u2014 Error";
+
+std::u16string Number(unsigned long value) {
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+    value /= 10;
+  } while (value);
+  return digits;
+}
+
+std::u16string Limit(std::u16string text) {
+  if (text.size() > 511) text.resize(511);
+  return text;
+}
+
+void ShowOpenError(HWND owner, DWORD code, const std::u16string& path) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      ShowMessageBox(owner, Ok, kErrorHyphen, Limit(u"File not found (error " + Number(code) + u").\n\n" + path));
+      return;
+    case ERROR_ACCESS_DENIED:
+      ShowMessageBox(owner, Ok, kErrorHyphen,
+                     Limit(u"Access denied (error " + Number(code) +
+                           u").\n\nThe file may be read-only, protected by the system,\nor your account lacks "
+                           u"permission to open it."));
+      return;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      ShowMessageBox(owner, Ok, kErrorHyphen, u"Not enough memory to open this file.");
+      return;
+    case ERROR_SHARING_VIOLATION:
+      Trace("Norvo: File sharing violation\n");
+      ShowMessageBox(owner, Ok, kErrorHyphen, u"File is already open by another program.\nPlease close it first.");
+      return;
+    default:
+      ShowMessageBox(owner, Ok, kErrorDash, Limit(u"Cannot open file (error " + Number(code) + u").\n\n" + path));
+  }
+}
+
+void ShowOutOfMemory(HWND owner) {
+  Trace("Norvo: ERROR - Not enough memory\n");
+  ShowMessageBox(owner, Ok, kErrorHyphen, u"Not enough memory to open this file.");
+}
+
+// Text from the system's active code page.
+std::string AnsiToUtf8(const unsigned char* bytes, size_t size) {
+  if (size == 0) return {};
+  int units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size), nullptr, 0);
+  if (units <= 0) return {};
+  std::u16string wide(static_cast<size_t>(units), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size), W(wide.data()), units);
+  return Utf16ToUtf8(wide);
+}
+}  // namespace
+
+bool FileLoad(HWND owner, const std::u16string& path) {
+  Trace("Norvo: FileLoad called for: %s\n", Utf16ToUtf8(path).c_str());
+  if (g_doc.fileHandle) {
+    Trace("Norvo: Closing previous locked file handle\n");
+    g_doc.fileHandle.reset();
+  }
+
+  Trace("Norvo: Opening file with CreateFileW\n");
+  UniqueHandle file(g_fileLoadHooks.createFile(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD error = file ? ERROR_SUCCESS : GetLastError();
+  if (!file && error == ERROR_ACCESS_DENIED) {
+    Trace("Norvo: Write access denied, retrying read-only\n");
+    file.reset(g_fileLoadHooks.createFile(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    error = file ? ERROR_SUCCESS : GetLastError();
+  }
+  if (!file) {
+    Trace("Norvo: ERROR - Failed to open file, error code: %lu\n", static_cast<unsigned long>(error));
+    ShowOpenError(owner, error, path);
+    return false;
+  }
+
+  Trace("Norvo: File opened successfully\n");
+  Trace("Norvo: Getting file size\n");
+  LARGE_INTEGER fileSize{};
+  // The loader reads with one 32-bit count: 4 GiB and more is refused rather than read short.
+  if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart < 0 || fileSize.QuadPart >= 0xFFFFFFFFLL) {
+    Trace("Norvo: ERROR - Cannot get file size\n");
+    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot get file size.");
+    return false;
+  }
+  DWORD size = static_cast<DWORD>(fileSize.QuadPart);
+  Trace("Norvo: File size: %lu bytes\n", static_cast<unsigned long>(size));
+
+  Trace("Norvo: Reading file into memory\n");
+  std::unique_ptr<unsigned char[]> raw(new (std::nothrow) unsigned char[size ? size : 1]);
+  if (!raw) {
+    ShowOutOfMemory(owner);
+    return false;
+  }
+  DWORD read = 0;
+  if (!ReadFile(file.get(), raw.get(), size, &read, nullptr) || read != size) {
+    Trace("Norvo: ERROR - Cannot read file\n");
+    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot read file.");
+    return false;
+  }
+  Trace("Norvo: File read successfully\n");
+
+  Trace("Norvo: Checking for binary content\n");
+  if (LooksBinary(raw.get(), size)) {
+    Trace("Norvo: ERROR - Binary file detected\n");
+    ShowMessageBox(owner, Ok, u"Norvo \u2014 Cannot Open",
+                   u"This file appears to be a binary file and cannot be opened as text.");
+    return false;
+  }
+  Trace("Norvo: File appears to be text\n");
+
+  Trace("Norvo: Detecting encoding\n");
+  DetectedEncoding detected = DetectEncoding(raw.get(), size);
+  Trace("Norvo: Encoding detected: %s, BOM size: %zu\n", EncodingName(detected.encoding), detected.bomSize);
+
+  Trace("Norvo: Converting to UTF-8\n");
+  const unsigned char* body = raw.get() + detected.bomSize;
+  size_t bodySize = size - detected.bomSize;
+  // UTF-8 files are handed to the control straight from the read buffer; the others
+  // are converted into `converted`.
+  std::string converted;
+  const char* text = reinterpret_cast<const char*>(body);
+  size_t textSize = bodySize;
+  try {
+    switch (detected.encoding) {
+      case TextEncoding::Utf8Bom:
+      case TextEncoding::Utf8:
+        Trace("Norvo: File is UTF-8 (with or without BOM)\n");
+        break;
+      case TextEncoding::Utf16Le:
+      case TextEncoding::Utf16Be:
+        Trace(detected.encoding == TextEncoding::Utf16Le ? "Norvo: File is UTF-16 LE, converting\n"
+                                                         : "Norvo: File is UTF-16 BE, converting\n");
+        converted = Utf16BytesToUtf8(body, bodySize, detected.encoding == TextEncoding::Utf16Be);
+        break;
+      case TextEncoding::Ansi:
+        Trace("Norvo: File is ANSI, converting\n");
+        converted = AnsiToUtf8(body, bodySize);
+        break;
+    }
+  } catch (const std::bad_alloc&) {
+    ShowOutOfMemory(owner);
+    return false;
+  }
+  if (detected.encoding != TextEncoding::Utf8Bom && detected.encoding != TextEncoding::Utf8) {
+    text = converted.data();
+    textSize = converted.size();
+  }
+  Trace("Norvo: UTF-8 size: %zu bytes\n", textSize);
+  Trace("Norvo: Freeing raw buffer\n");
+  if (text != reinterpret_cast<const char*>(body)) raw.reset();  // a UTF-8 file's bytes are the text itself
+
+  Trace("Norvo: Detecting EOL mode\n");
+  int eol = DetectEolMode(std::string_view(text, textSize));
+  switch (eol) {
+    case EolCrLf: Trace("Norvo: EOL mode: CRLF (Windows)\n"); break;
+    case EolCr: Trace("Norvo: EOL mode: CR (Old Mac)\n"); break;
+    case EolLf: Trace("Norvo: EOL mode: LF (Unix)\n"); break;
+    default:
+      if (textSize > 0) Trace("Norvo: EOL mode: none detected\n");
+  }
+
+  Trace("Norvo: Setting text in Scintilla\n");
+  if (!SetDocumentText(text, textSize)) {
+    ShowOutOfMemory(owner);
+    return false;
+  }
+  raw.reset();
+  std::string().swap(converted);
+  if (eol >= 0) Sci(SCI_SETEOLMODE, eol);
+  Trace("Norvo: Text set in Scintilla\n");
+
+  g_doc.encoding = detected.encoding;
+  g_doc.fileHandle = std::move(file);
+
+  Trace("Norvo: Updating margin width\n");
+  if (g_fileLoadHooks.updateMargin) g_fileLoadHooks.updateMargin();
+  if (g_shell.viewerMode) {
+    Trace("Norvo: Viewer mode - applying viewer theme\n");
+    Sci(SCI_SETREADONLY, 1);
+    ApplyViewerLook(g_shell.mainWindow);
+  } else {
+    Trace("Norvo: Normal mode - applying syntax highlighting\n");
+    if (g_fileLoadHooks.setupLexer) g_fileLoadHooks.setupLexer(path);
+    if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+    if (g_fileLoadHooks.clearSearchIndicators) g_fileLoadHooks.clearSearchIndicators();
+  }
+  Trace("Norvo: FileLoad completed successfully\n");
+  return true;
+}

@@ -1,0 +1,31 @@
+// The open document: its path, encoding, modified flag and the handle that locks its file.
+#pragma once
+#include <string>
+
+#include "common/handles_win.h"
+#include "document/encoding.h"
+
+struct DocumentState {
+  std::u16string path;  // empty: untitled
+  TextEncoding encoding = TextEncoding::Utf8;
+  bool modified = false;
+  UniqueHandle fileHandle;  // held while the document is open: others may read, not write
+};
+extern DocumentState g_doc;
+
+// Opens, locks and reads a file into the edit control. On failure a message has been
+// shown (owner = `owner`), no file is locked, and the control keeps the previous text.
+// Does not change `path` or `modified`: callers set them on success.
+bool FileLoad(HWND owner, const std::u16string& path);
+
+// Hooks run after a successful load; absent parts of the program leave them empty.
+struct FileLoadHooks {
+  void (*updateMargin)() = nullptr;
+  void (*setupLexer)(const std::u16string& path) = nullptr;
+  void (*updateToolbar)() = nullptr;
+  void (*clearSearchIndicators)() = nullptr;
+  // How files are opened: CreateFileW unless a test replaces it (for example to deny
+  // write access where the platform would not).
+  HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;
+};
+extern FileLoadHooks g_fileLoadHooks;

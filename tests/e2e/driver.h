@@ -1,0 +1,56 @@
+// A small driver that starts Norvo.exe and acts on it from outside, as a user's tools would:
+// window messages, cross-process reads of the editor, and the debugger output.
+#pragma once
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/win.h"
+
+// Folder of the built program (..\bin beside the test folder) and the program itself.
+std::u16string ProgramFolder();
+std::u16string NorvoExe();
+// %APPDATA%\Norvo\norvo.cfg as the program sees it.
+std::u16string ConfigFile();
+
+std::string ReadBytes(const std::u16string& path);
+bool WriteBytes(const std::u16string& path, const std::string& bytes);
+std::u16string TempFolder();
+
+// A started program. With `traced`, it runs under a debugger thread that collects
+// its debugger output lines.
+class Program {
+ public:
+  Program(const std::u16string& exe, const std::vector<std::u16string>& args, bool traced = false);
+  ~Program();
+  bool started() const { return process_ != nullptr; }
+  DWORD pid() const { return pid_; }
+
+  // The top-level window of the given class (or any class when empty) and, if given, title.
+  HWND WaitForWindow(const std::u16string& cls, const std::u16string& title = u"", DWORD timeoutMs = 15000);
+  // Waits for the process to end; returns its exit code or STILL_ACTIVE on time-out.
+  DWORD WaitForExit(DWORD timeoutMs = 15000);
+  void Kill();
+
+  std::vector<std::string> TraceLines();
+  bool WaitForTrace(const std::string& line, DWORD timeoutMs = 15000);
+
+ private:
+  void DebugLoop(std::u16string commandLine);
+  HANDLE process_ = nullptr;
+  std::atomic<DWORD> pid_{0};  // set by the debugger thread after process_
+  std::thread debugger_;
+  std::mutex mutex_;
+  std::vector<std::string> traces_;
+  std::string partial_;
+};
+
+std::u16string WindowText(HWND window);
+HWND ChildById(HWND parent, int id);
+// Text of a Scintilla control in another process (UTF-8).
+std::string EditorText(HWND editor);
+// Polls `condition` until it holds or the time-out passes.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);

@@ -1,0 +1,229 @@
+// FileLoad into the real edit control: encodings, line ends, the lock, and failures.
+#include <Scintilla.h>
+
+#include "app/editor_win.h"
+#include "app/shell_logic.h"
+#include "app/shell_win.h"
+#include "document/document_win.h"
+#include "harness.h"
+
+namespace {
+
+struct LoadCase {
+  const char* name;
+  std::string bytes;
+  std::string text;  // what the editor holds afterwards
+  TextEncoding encoding;
+  int eolMode;  // -1: the fresh document's default (CRLF)
+};
+
+std::string Bytes(const char* s, size_t n) { return std::string(s, n); }
+
+class FileLoadCases : public MainWindowTest, public testing::WithParamInterface<LoadCase> {};
+
+TEST_P(FileLoadCases, TextEncodingAndLineEnds) {
+  const LoadCase& c = GetParam();
+  // A previous document with other line ends, so that "unchanged" is visible.
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"before.txt", "x\ny\n")));
+  ASSERT_EQ(Sci(SCI_GETEOLMODE), SC_EOL_LF);
+
+  std::u16string path = temp_.Write(u"case.txt", c.bytes);
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, path)) << c.name;
+  EXPECT_TRUE(g_shownMessages.empty());
+  EXPECT_EQ(EditorText(), c.text) << c.name;
+  EXPECT_EQ(g_doc.encoding, c.encoding) << c.name;
+  EXPECT_EQ(Sci(SCI_GETEOLMODE), c.eolMode < 0 ? SC_EOL_CRLF : c.eolMode) << c.name;
+  EXPECT_EQ(Sci(SCI_CANUNDO), 0) << c.name;
+  EXPECT_EQ(Sci(SCI_GETCURRENTPOS), 0) << c.name;
+  EXPECT_TRUE(static_cast<bool>(g_doc.fileHandle));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileLoadCases,
+    testing::Values(
+        LoadCase{"empty", "", "", TextEncoding::Utf8, -1},
+        LoadCase{"one byte", "a", "a", TextEncoding::Utf8, -1},
+        LoadCase{"utf8 lf", "one\ntwo\n", "one\ntwo\n", TextEncoding::Utf8, SC_EOL_LF},
+        LoadCase{"utf8 bom crlf", "\xEF\xBB\xBFh\xC3\xA9llo\r\nx", "h\xC3\xA9llo\r\nx", TextEncoding::Utf8Bom,
+                 SC_EOL_CRLF},
+        LoadCase{"mixed lf and one crlf", "a\nb\r\nc\n", "a\nb\r\nc\n", TextEncoding::Utf8, SC_EOL_CRLF},
+        LoadCase{"cr only", "a\rb\r", "a\rb\r", TextEncoding::Utf8, SC_EOL_CR},
+        LoadCase{"invalid utf8 kept", "a\xFF\xFE" "b", "a\xFF\xFE" "b", TextEncoding::Utf8, -1},
+        LoadCase{"utf16 le", Bytes("\xFF\xFEh\0\xE9\0\n\0", 8), "h\xC3\xA9\n", TextEncoding::Utf16Le, SC_EOL_LF},
+        LoadCase{"utf16 le mark only", "\xFF\xFE", "", TextEncoding::Utf16Le, -1},
+        LoadCase{"utf16 be odd length", Bytes("\xFE\xFF\0h\0i\0", 7), "hi", TextEncoding::Utf16Be, -1},
+        LoadCase{"utf16 be surrogate pair", Bytes("\xFE\xFF\xD8\x3D\xDE\x00\0\r", 8), "\xF0\x9F\x98\x80\r",
+                 TextEncoding::Utf16Be, SC_EOL_CR},
+        LoadCase{"two zero bytes are text", Bytes("a\0b\0c\r\n", 7), Bytes("a\0b\0c\r\n", 7), TextEncoding::Utf8,
+                 SC_EOL_CRLF}),
+    [](const testing::TestParamInfo<LoadCase>& info) {
+      std::string n = info.param.name;
+      for (char& ch : n)
+        if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
+      return n;
+    });
+
+using FileLoadTest = MainWindowTest;
+
+TEST_F(FileLoadTest, ZeroBytesAfterTheProbeReachTheEditorWhole) {
+  std::string bytes(3000, 'x');
+  for (size_t i = 1500; i < bytes.size(); i += 100) bytes[i] = '\0';
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"zeros.txt", bytes)));
+  EXPECT_EQ(EditorText(), bytes);
+}
+
+TEST_F(FileLoadTest, ThreeZeroBytesAreRefusedAsBinary) {
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"keep.txt", "previous text")));
+  ClearMessages();
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, temp_.Write(u"bin.dat", Bytes("MZ\0\0\0\x90", 6))));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Cannot Open");
+  EXPECT_EQ(g_shownMessages[0].text, u"This file appears to be a binary file and cannot be opened as text.");
+  EXPECT_EQ(g_shownMessages[0].kind, Ok);
+  EXPECT_EQ(EditorText(), "previous text");
+  EXPECT_FALSE(static_cast<bool>(g_doc.fileHandle));
+}
+
+TEST_F(FileLoadTest, TabsAndIndentationAreReappliedToEveryFreshDocument) {
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"tabs.txt", "\tx\n")));
+  EXPECT_EQ(Sci(SCI_GETTABWIDTH), 4);
+  EXPECT_EQ(Sci(SCI_GETINDENT), 4);
+  EXPECT_EQ(Sci(SCI_GETUSETABS), 0);
+  EXPECT_EQ(Sci(SCI_GETCODEPAGE), SC_CP_UTF8);
+  EXPECT_EQ(Sci(SCI_GETCOLUMN, 1), 4);  // the caret after the tab is in column 5
+  Sci(SCI_SETREADONLY, 0);
+  Sci(SCI_GOTOPOS, 3);
+  Sci(SCI_TAB);
+  EXPECT_EQ(EditorText(), "\tx\n    ");  // Tab indents with four spaces
+}
+
+TEST_F(FileLoadTest, TheOpenFileIsLockedAgainstWritersOnly) {
+  std::u16string path = temp_.Write(u"locked.txt", "data");
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, path));
+  HANDLE writer = CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+  EXPECT_EQ(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  HANDLE reader = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+  EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+  if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
+  EXPECT_FALSE(DeleteFileW(W(path)));
+}
+
+TEST_F(FileLoadTest, AFileOpenForWritingElsewhereIsASharingViolation) {
+  std::u16string path = temp_.Write(u"busy.txt", "data");
+  HANDLE other = CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, path));
+  CloseHandle(other);
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo - Error");
+  EXPECT_EQ(g_shownMessages[0].text, u"File is already open by another program.\nPlease close it first.");
+}
+
+// Denies write access the way a read-only file or a protected folder does on Windows
+// (Wine running as root would grant it).
+HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                          DWORD flags, HANDLE tmpl) {
+  if (access & GENERIC_WRITE) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileW(name, access, share, sa, disposition, flags, tmpl);
+}
+
+HANDLE WINAPI DenyEverything(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return INVALID_HANDLE_VALUE;
+}
+
+struct OpenSeam {
+  explicit OpenSeam(decltype(g_fileLoadHooks.createFile) open) { g_fileLoadHooks.createFile = open; }
+  ~OpenSeam() { g_fileLoadHooks.createFile = CreateFileW; }
+};
+
+TEST_F(FileLoadTest, WriteAccessDeniedIsRetriedReadOnly) {
+  std::u16string path = temp_.Write(u"readonly.txt", "cannot write me");
+  {
+    OpenSeam seam(DenyWriting);
+    ASSERT_TRUE(FileLoad(g_shell.mainWindow, path));
+  }
+  EXPECT_EQ(EditorText(), "cannot write me");
+  EXPECT_TRUE(g_shownMessages.empty());
+  ASSERT_TRUE(static_cast<bool>(g_doc.fileHandle));
+  DWORD done = 0;
+  EXPECT_FALSE(WriteFile(g_doc.fileHandle.get(), "x", 1, &done, nullptr));  // the held handle only reads
+  // It shares writing, so it does not lock others out.
+  HANDLE writer = CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+  EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+}
+
+TEST_F(FileLoadTest, AccessDeniedEvenForReadingIsReported) {
+  std::u16string path = temp_.Write(u"secret.txt", "x");
+  OpenSeam seam(DenyEverything);
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, path));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo - Error");
+  EXPECT_EQ(g_shownMessages[0].text,
+            u"Access denied (error 5).\n\nThe file may be read-only, protected by the system,\nor your account "
+            u"lacks permission to open it.");
+}
+
+TEST_F(FileLoadTest, ReadOnlyAttributeStillLoads) {
+  std::u16string path = temp_.Write(u"attr.txt", "read-only attribute");
+  ASSERT_TRUE(SetFileAttributesW(W(path), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, path));
+  EXPECT_EQ(EditorText(), "read-only attribute");
+  EXPECT_TRUE(static_cast<bool>(g_doc.fileHandle));
+}
+
+TEST_F(FileLoadTest, AFailedLoadKeepsThePreviousTextButReleasesItsLock) {
+  std::u16string first = temp_.Write(u"first.txt", "first document");
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, first));
+  std::u16string missing = temp_.Path(u"does-not-exist.txt");
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, missing));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo - Error");
+  EXPECT_EQ(g_shownMessages[0].text, u"File not found (error 2).\n\n" + missing);
+  EXPECT_EQ(EditorText(), "first document");
+  EXPECT_FALSE(static_cast<bool>(g_doc.fileHandle));
+  HANDLE writer = CreateFileW(W(first), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(writer, INVALID_HANDLE_VALUE);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+}
+
+TEST_F(FileLoadTest, MissingFolderIsPathNotFound) {
+  std::u16string path = temp_.Path(u"no-such-folder\\x.txt");
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, path));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].text, u"File not found (error 3).\n\n" + path);
+}
+
+TEST_F(FileLoadTest, OpeningAFolderIsAnOtherError) {
+  std::u16string path = temp_.Path(u"");
+  path.pop_back();  // the folder itself
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, path));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  // A folder cannot be opened as a file: access denied on Windows.
+  EXPECT_TRUE(g_shownMessages[0].title == u"Norvo - Error" || g_shownMessages[0].title == u"Norvo \u2014 Error");
+}
+
+TEST_F(FileLoadTest, ViewerModeMakesTheLoadedTextReadOnly) {
+  g_shell.viewerMode = true;
+  bool loaded = FileLoad(g_shell.mainWindow, temp_.Write(u"view.txt", "read me"));
+  g_shell.viewerMode = false;
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(Sci(SCI_GETREADONLY), 1);
+  EXPECT_EQ(Sci(SCI_GETWRAPMODE), SC_WRAP_WORD);
+  EXPECT_EQ(Sci(SCI_STYLEGETBACK, STYLE_DEFAULT), 0xDCEEF5);  // #F5EEDC
+  EXPECT_EQ(Sci(SCI_STYLEGETSIZE, STYLE_DEFAULT), 12);
+  EXPECT_EQ(Sci(SCI_GETMARGINLEFT), 28);
+  Sci(SCI_REPLACESEL, 0, "typed");
+  EXPECT_EQ(EditorText(), "read me");
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// Shared helpers for tests that drive the real main window and Scintilla in process.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "common/win.h"
+
+struct ShownMessage {
+  int kind;
+  std::u16string title;
+  std::u16string text;
+};
+// Messages shown through ShowMessageBox since the last ClearMessages; the answer given
+// is NextMessageAnswer (ResultOk by default).
+extern std::vector<ShownMessage> g_shownMessages;
+extern int g_nextMessageAnswer;
+void ClearMessages();
+// The recording answer installed as the message-box hook for the whole run.
+int RecordMessageForTests(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
+
+// Runs the message loop until `done` returns true or the time-out passes.
+template <typename Done>
+bool PumpUntil(Done done, DWORD timeoutMs = 5000) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return true;
+}
+inline void PumpPending() {
+  PumpUntil([] { return false; }, 0);
+}
+
+// A scratch folder of the test's own, removed with its files at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  std::u16string Path(const std::u16string& name) const { return dir_ + u"\\" + name; }
+  std::u16string Write(const std::u16string& name, const std::string& bytes) const;
+
+ private:
+  std::u16string dir_;
+};
+
+std::string ReadFileBytes(const std::u16string& path);
+
+// Creates the main window (hidden) with the real edit control; destroys it at the end.
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::string EditorText();
+  TempDir temp_;
+};

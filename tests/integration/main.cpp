@@ -1,0 +1,116 @@
+#include "common/win.h"  // before the other system headers
+
+#include <commctrl.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/editor_win.h"
+#include "app/messagebox_win.h"
+#include "app/shell_win.h"
+#include "document/document_win.h"
+#include "harness.h"
+#include "common/utf.h"
+#include "settings/settings_win.h"
+
+std::vector<ShownMessage> g_shownMessages;
+int g_nextMessageAnswer = ResultOk;
+
+void ClearMessages() {
+  g_shownMessages.clear();
+  g_nextMessageAnswer = ResultOk;
+}
+
+int RecordMessageForTests(HWND, int kind, const std::u16string& title, const std::u16string& text) {
+  g_shownMessages.push_back({kind, title, text});
+  return g_nextMessageAnswer;
+}
+
+TempDir::TempDir() {
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  static int counter = 0;
+  dir_ = U16(base) + u"norvo_it_" + Utf8ToUtf16(std::to_string(GetCurrentProcessId())) + u"_" +
+         Utf8ToUtf16(std::to_string(++counter));
+  CreateDirectoryW(W(dir_), nullptr);
+}
+
+TempDir::~TempDir() {
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(dir_ + u"\\*"), &fd);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::u16string name = U16(fd.cFileName);
+      if (name == u"." || name == u"..") continue;
+      SetFileAttributesW(W(Path(name)), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(W(Path(name)));
+    } while (FindNextFileW(find, &fd));
+    FindClose(find);
+  }
+  RemoveDirectoryW(W(dir_));
+}
+
+std::u16string TempDir::Write(const std::u16string& name, const std::string& bytes) const {
+  std::u16string path = Path(name);
+  SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
+  HANDLE f = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_NE(f, INVALID_HANDLE_VALUE);
+  DWORD done = 0;
+  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  CloseHandle(f);
+  return path;
+}
+
+std::string ReadFileBytes(const std::u16string& path) {
+  HANDLE f = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(f, nullptr), '\0');
+  DWORD done = 0;
+  ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+  CloseHandle(f);
+  bytes.resize(done);
+  return bytes;
+}
+
+void MainWindowTest::SetUp() {
+  ClearMessages();
+  g_doc.path.clear();
+  g_doc.modified = false;
+  g_doc.encoding = TextEncoding::Utf8;
+  g_doc.fileHandle.reset();
+  HWND window = CreateWindowExW(WS_EX_ACCEPTFILES, L"NorvoMainWindow", L"Norvo - Viewer", WS_OVERLAPPEDWINDOW, 0, 0,
+                                900, 650, nullptr, nullptr, g_shell.instance, nullptr);
+  ASSERT_NE(window, nullptr);
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  PumpPending();
+}
+
+void MainWindowTest::TearDown() {
+  if (g_shell.mainWindow) {
+    g_doc.modified = false;  // nothing to ask about when a test ends
+    SendMessageW(g_shell.mainWindow, WM_CLOSE, 0, 0);
+  }
+  PumpPending();
+  g_doc.fileHandle.reset();
+}
+
+std::string MainWindowTest::EditorText() { return GetDocumentText(); }
+
+int main(int argc, char** argv) {
+  testing::InitGoogleTest(&argc, argv);
+  g_shell.instance = GetModuleHandleW(nullptr);
+  SetMessageBoxHook(RecordMessageForTests);
+  ResetSettings(g_settings);
+  g_settings.firstRun = 0;
+  CopyLiveFromSettings();
+  INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  if (!LoadEditorLibraries() || !RegisterWindowClasses()) {
+    fprintf(stderr, "cannot load Scintilla.dll / lexilla.dll beside the test program\n");
+    return 1;
+  }
+  int result = RUN_ALL_TESTS();
+  UnloadEditorLibraries();
+  return result;
+}

@@ -1,0 +1,75 @@
+#include "common/utf.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+std::vector<unsigned char> Le(std::u16string_view s) {
+  std::vector<unsigned char> b;
+  for (char16_t c : s) {
+    b.push_back(static_cast<unsigned char>(c & 0xFF));
+    b.push_back(static_cast<unsigned char>(c >> 8));
+  }
+  return b;
+}
+std::vector<unsigned char> Be(std::u16string_view s) {
+  std::vector<unsigned char> b;
+  for (char16_t c : s) {
+    b.push_back(static_cast<unsigned char>(c >> 8));
+    b.push_back(static_cast<unsigned char>(c & 0xFF));
+  }
+  return b;
+}
+}  // namespace
+
+TEST(Utf, Utf16ToUtf8CoversEveryWidth) {
+  EXPECT_EQ(Utf16ToUtf8(u"A\u00e9\u20ac\U0001F600"), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+  EXPECT_EQ(Utf16ToUtf8(u""), "");
+}
+
+TEST(Utf, LoneSurrogatesBecomeReplacementCharacters) {
+  std::u16string high(1, static_cast<char16_t>(0xD83D));
+  std::u16string low(1, static_cast<char16_t>(0xDE00));
+  EXPECT_EQ(Utf16ToUtf8(high + u"x"), "\xEF\xBF\xBDx");
+  EXPECT_EQ(Utf16ToUtf8(u"x" + low), "x\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16ToUtf8(high), "\xEF\xBF\xBD");        // at the very end
+  EXPECT_EQ(Utf16ToUtf8(low + high), "\xEF\xBF\xBD\xEF\xBF\xBD");  // reversed pair
+}
+
+TEST(Utf, BytesInEitherByteOrder) {
+  std::u16string text = u"Zdravo \u0161\u0111 \U0001F600\r\n";
+  auto le = Le(text);
+  auto be = Be(text);
+  EXPECT_EQ(Utf16BytesToUtf8(le.data(), le.size(), false), Utf16ToUtf8(text));
+  EXPECT_EQ(Utf16BytesToUtf8(be.data(), be.size(), true), Utf16ToUtf8(text));
+  EXPECT_EQ(Utf8LengthOfUtf16Bytes(le.data(), le.size(), false), Utf16ToUtf8(text).size());
+}
+
+TEST(Utf, OddLastByteIsDropped) {
+  auto le = Le(u"ab");
+  le.push_back('c');
+  EXPECT_EQ(Utf16BytesToUtf8(le.data(), le.size(), false), "ab");
+  auto be = Be(u"ab");
+  be.push_back(0x00);
+  EXPECT_EQ(Utf16BytesToUtf8(be.data(), be.size(), true), "ab");
+  unsigned char one = 'x';
+  EXPECT_EQ(Utf16BytesToUtf8(&one, 1, false), "");
+}
+
+TEST(Utf, SurrogatePairSplitAcrossOddEnd) {
+  // A high surrogate whose low half is cut off by an odd length is a lone surrogate.
+  auto le = Le(u"\U0001F600");
+  le.pop_back();
+  EXPECT_EQ(Utf16BytesToUtf8(le.data(), le.size(), false), "\xEF\xBF\xBD");
+}
+
+TEST(Utf, Utf8ToUtf16RoundTripsAndReplacesInvalid) {
+  std::u16string text = u"A\u00e9\u20ac\U0001F600";
+  EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
+  EXPECT_EQ(Utf8ToUtf16("a\xFF" "b"), u"a\uFFFDb");
+  EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), u"\uFFFD");             // truncated sequence
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD");             // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");         // encoded surrogate
+  EXPECT_EQ(Utf8ToUtf16(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
+}
