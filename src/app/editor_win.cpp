@@ -9,23 +9,13 @@
 #include "common/utf.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
+#include "settings/theme_win.h"
 
 namespace {
 SciFnDirect g_direct = nullptr;
 sptr_t g_directPtr = 0;
 HWND g_bound = nullptr;
 
-// The live font name as UTF-8, at most 63 bytes (64 with the terminator), cut on a
-// character boundary.
-std::string LiveFontUtf8() {
-  std::string name = Utf16ToUtf8(g_live.fontName);
-  if (name.size() > 63) {
-    size_t cut = 63;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-  }
-  return name;
-}
 }  // namespace
 
 void BindEditor(HWND editor) {
@@ -56,7 +46,7 @@ void ApplyEditorLook() {
   Sci(SCI_SETCODEPAGE, SC_CP_UTF8);
   Sci(SCI_SETEOLMODE, SC_EOL_CRLF);
 
-  std::string font = LiveFontUtf8();
+  std::string font = EditorFontUtf8();
   Sci(SCI_STYLESETFONT, STYLE_DEFAULT, font.c_str());
   Sci(SCI_STYLESETSIZE, STYLE_DEFAULT, g_live.fontSize);
   Sci(SCI_STYLESETBOLD, STYLE_DEFAULT, g_settings.fontBold ? 1 : 0);
@@ -95,39 +85,68 @@ void ApplyEditorLook() {
   Sci(SCI_USEPOPUP, SC_POPUP_NEVER);
 }
 
-bool SetDocumentText(const char* text, size_t length) {
+DocumentSwap::~DocumentSwap() {
+  if (active_) Rollback();
+}
+
+bool DocumentSwap::Begin(size_t capacity) {
   Sci(SCI_SETREADONLY, 0);
-  sptr_t options = length > 0x7FFFFFFFu ? SC_DOCUMENTOPTION_TEXT_LARGE : SC_DOCUMENTOPTION_DEFAULT;
   Sci(SCI_SETSTATUS, SC_STATUS_OK);
-  sptr_t fresh = Sci(SCI_CREATEDOCUMENT, length, options);
+  sptr_t options = capacity > 0x7FFFFFFFu ? SC_DOCUMENTOPTION_TEXT_LARGE : SC_DOCUMENTOPTION_DEFAULT;
+  sptr_t fresh = Sci(SCI_CREATEDOCUMENT, capacity, options);
   if (!fresh || Sci(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
     if (fresh) Sci(SCI_RELEASEDOCUMENT, 0, fresh);
     Sci(SCI_SETSTATUS, SC_STATUS_OK);
     return false;
   }
-  // Keep the old document alive until the new one holds the text, so that a failure
-  // can put it back.
-  sptr_t old = Sci(SCI_GETDOCPOINTER);
-  if (old) Sci(SCI_ADDREFDOCUMENT, 0, old);
-  int eventMask = static_cast<int>(Sci(SCI_GETMODEVENTMASK));
-  Sci(SCI_SETMODEVENTMASK, 0);  // loading is not an edit
+  // The old document stays alive (one reference of ours) until Commit or Rollback.
+  old_ = Sci(SCI_GETDOCPOINTER);
+  if (old_) Sci(SCI_ADDREFDOCUMENT, 0, old_);
+  eventMask_ = static_cast<int>(Sci(SCI_GETMODEVENTMASK));
+  Sci(SCI_SETMODEVENTMASK, 0);
   Sci(SCI_SETDOCPOINTER, 0, fresh);
   Sci(SCI_RELEASEDOCUMENT, 0, fresh);  // the control holds the only reference now
   ApplyDocumentSettings();
   Sci(SCI_SETUNDOCOLLECTION, 0);
-  if (length > 0) Sci(SCI_APPENDTEXT, length, text);
+  active_ = true;
+  return true;
+}
+
+bool DocumentSwap::Append(const char* text, size_t length) {
+  if (!active_) return false;
+  if (length == 0) return true;
+  sptr_t before = Sci(SCI_GETLENGTH);
+  Sci(SCI_APPENDTEXT, length, text);
+  return Sci(SCI_GETSTATUS) != SC_STATUS_BADALLOC && static_cast<size_t>(Sci(SCI_GETLENGTH) - before) == length;
+}
+
+void DocumentSwap::Finish() {
+  if (old_) Sci(SCI_RELEASEDOCUMENT, 0, old_);
+  old_ = 0;
+  Sci(SCI_SETMODEVENTMASK, eventMask_);
+  active_ = false;
+}
+
+void DocumentSwap::Commit() {
+  if (!active_) return;
   Sci(SCI_SETUNDOCOLLECTION, 1);
-  bool ok = Sci(SCI_GETSTATUS) != SC_STATUS_BADALLOC && static_cast<size_t>(Sci(SCI_GETLENGTH)) == length;
-  if (!ok) {
-    Sci(SCI_SETDOCPOINTER, 0, old);  // frees the partial new document
-    Sci(SCI_SETSTATUS, SC_STATUS_OK);
-  }
-  if (old) Sci(SCI_RELEASEDOCUMENT, 0, old);
-  Sci(SCI_SETMODEVENTMASK, eventMask);
-  if (!ok) return false;
   Sci(SCI_EMPTYUNDOBUFFER);
   Sci(SCI_SETSAVEPOINT);
   Sci(SCI_GOTOPOS, 0);
+  Finish();
+}
+
+void DocumentSwap::Rollback() {
+  if (!active_) return;
+  Sci(SCI_SETDOCPOINTER, 0, old_);  // frees the partial new document
+  Sci(SCI_SETSTATUS, SC_STATUS_OK);
+  Finish();
+}
+
+bool SetDocumentText(const char* text, size_t length) {
+  DocumentSwap swap;
+  if (!swap.Begin(length) || !swap.Append(text, length)) return false;
+  swap.Commit();
   return true;
 }
 

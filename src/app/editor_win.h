@@ -23,6 +23,32 @@ void ApplyEditorLook();
 // indentation); re-applied after every document swap.
 void ApplyDocumentSettings();
 
+// Replaces the edit control's document by a fresh one that is filled piece by piece.
+// Until Commit, Rollback puts the previous document back untouched. Loading is not an
+// edit: no modification notices and no undo history are produced.
+class DocumentSwap {
+ public:
+  DocumentSwap() = default;
+  DocumentSwap(const DocumentSwap&) = delete;
+  DocumentSwap& operator=(const DocumentSwap&) = delete;
+  ~DocumentSwap();  // rolls back when neither Commit nor Rollback was called
+
+  // Makes a fresh document with room for about `capacity` bytes the current one.
+  bool Begin(size_t capacity);
+  // Appends bytes (any, zeros included); false when the control ran out of memory.
+  bool Append(const char* text, size_t length);
+  // Keeps the new document: empty undo history, caret at the start.
+  void Commit();
+  // Puts the previous document back.
+  void Rollback();
+
+ private:
+  void Finish();
+  sptr_t old_ = 0;
+  int eventMask_ = 0;
+  bool active_ = false;
+};
+
 // Replaces the document with a fresh one holding `text` (any bytes, zeros included)
 // and an empty undo history; the caret goes to the start. When the control cannot take
 // the text (out of memory), the previous document stays and false is returned.

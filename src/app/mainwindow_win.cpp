@@ -19,6 +19,7 @@
 #include "document/document_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
+#include "settings/theme_win.h"
 
 AppShell g_shell;
 
@@ -59,7 +60,8 @@ bool CreateChildren(HWND hwnd) {
   if (viewer) {
     ApplyViewerLook(hwnd);
   } else {
-    SetTitleBarDark(hwnd, PaletteForTheme(g_live.themeId).isDark);
+    ApplyEditorTheme();
+    SetTitleBarDark(hwnd, GetColorPalette().isDark);
   }
   SubclassEditor(g_shell.editor);
   if (viewer) return true;

@@ -14,6 +14,7 @@
 #include "common/utf.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
+#include "settings/theme_win.h"
 
 namespace {
 
@@ -67,8 +68,7 @@ void ChooseFirstDocument(HWND window) {
 void ApplyStartupTransparency(HWND window) {
   if (g_shell.viewerMode || g_settings.transparency <= 0) return;
   Trace("Norvo: Applying window transparency\n");
-  SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_LAYERED);
-  SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(TransparencyAlpha(g_settings.transparency)), LWA_ALPHA);
+  ApplyTransparency(window, g_settings.transparency);
 }
 
 struct WindowRect {

@@ -61,8 +61,7 @@ size_t MeasureUtf8(UnitAt unitAt, size_t count) {
 }
 
 template <typename UnitAt>
-std::string ConvertToUtf8(UnitAt unitAt, size_t count) {
-  std::string out;
+void ConvertInto(UnitAt unitAt, size_t count, std::string& out) {
   out.resize(MeasureUtf8(unitAt, count));
   char* p = out.data();
   size_t i = 0;
@@ -75,6 +74,12 @@ std::string ConvertToUtf8(UnitAt unitAt, size_t count) {
     }
     p = PutUtf8(p, NextCodePoint(unitAt, count, i));
   }
+}
+
+template <typename UnitAt>
+std::string ConvertToUtf8(UnitAt unitAt, size_t count) {
+  std::string out;
+  ConvertInto(unitAt, count, out);
   return out;
 }
 
@@ -85,6 +90,15 @@ struct LittleEndianUnits {
 struct BigEndianUnits {
   const unsigned char* b;
   char16_t operator()(size_t i) const { return static_cast<char16_t>((b[2 * i] << 8) | b[2 * i + 1]); }
+};
+
+// Units of a piece, after an optional unit held back from the previous piece.
+template <typename Units>
+struct AfterHeldUnit {
+  Units units;
+  char16_t held;
+  size_t lead;  // 1 when `held` comes first
+  char16_t operator()(size_t i) const { return i < lead ? held : units(i - lead); }
 };
 
 }  // namespace
@@ -150,4 +164,31 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     }
   }
   return out;
+}
+
+void Utf16ChunkDecoder::Feed(const unsigned char* bytes, size_t count, bool last, std::string& out) {
+  size_t units = count / 2;  // an odd last byte is dropped
+  if (units == 0 && !last) {
+    out.clear();  // nothing new: a held high surrogate keeps waiting
+    return;
+  }
+  auto convert = [&](auto reader) {
+    char16_t hold = 0;
+    if (!last && units > 0) {
+      char16_t tail = reader(units - 1);
+      if (tail >= 0xD800 && tail <= 0xDBFF) {
+        hold = tail;  // its low half may start the next piece
+        --units;
+      }
+    }
+    size_t lead = pendingHigh_ ? 1 : 0;
+    AfterHeldUnit<decltype(reader)> all{reader, pendingHigh_, lead};
+    ConvertInto(all, units + lead, out);
+    pendingHigh_ = hold;
+  };
+  if (bigEndian_) {
+    convert(BigEndianUnits{bytes});
+  } else {
+    convert(LittleEndianUnits{bytes});
+  }
 }

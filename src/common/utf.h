@@ -18,3 +18,17 @@ size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool
 
 // UTF-8 to UTF-16 code units.
 std::u16string Utf8ToUtf16(std::string_view text);
+
+// Converts UTF-16 bytes that arrive in pieces of even length (only the last may be odd).
+// A high surrogate at the end of one piece waits for its low half in the next. The result
+// of all pieces equals Utf16BytesToUtf8 of the whole. `out` is overwritten and its storage
+// reused from piece to piece.
+class Utf16ChunkDecoder {
+ public:
+  explicit Utf16ChunkDecoder(bool bigEndian) : bigEndian_(bigEndian) {}
+  void Feed(const unsigned char* bytes, size_t count, bool last, std::string& out);
+
+ private:
+  bool bigEndian_;
+  char16_t pendingHigh_ = 0;
+};

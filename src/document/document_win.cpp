@@ -1,5 +1,6 @@
 #include "document/document_win.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
@@ -56,6 +57,19 @@ void ShowOpenError(HWND owner, DWORD code, const std::u16string& path) {
   }
 }
 
+// Files stream through a buffer of this size.
+constexpr DWORD kReadPiece = 4u << 20;
+
+bool ReadExactly(HANDLE file, unsigned char* buffer, DWORD count) {
+  DWORD total = 0;
+  while (total < count) {
+    DWORD got = 0;
+    if (!ReadFile(file, buffer + total, count - total, &got, nullptr) || got == 0) return false;
+    total += got;
+  }
+  return true;
+}
+
 void ShowOutOfMemory(HWND owner) {
   Trace("Norvo: ERROR - Not enough memory\n");
   ShowMessageBox(owner, Ok, kErrorHyphen, u"Not enough memory to open this file.");
@@ -108,13 +122,15 @@ bool FileLoad(HWND owner, const std::u16string& path) {
   Trace("Norvo: File size: %lu bytes\n", static_cast<unsigned long>(size));
 
   Trace("Norvo: Reading file into memory\n");
-  std::unique_ptr<unsigned char[]> raw(new (std::nothrow) unsigned char[size ? size : 1]);
-  if (!raw) {
+  // The file streams through one reused buffer into a fresh, pre-sized document, so the
+  // text is held once, in the control; the first piece decides binary and encoding.
+  const DWORD pieceSize = std::min<DWORD>(size, kReadPiece);
+  std::unique_ptr<unsigned char[]> piece(new (std::nothrow) unsigned char[pieceSize ? pieceSize : 1]);
+  if (!piece) {
     ShowOutOfMemory(owner);
     return false;
   }
-  DWORD read = 0;
-  if (!ReadFile(file.get(), raw.get(), size, &read, nullptr) || read != size) {
+  if (!ReadExactly(file.get(), piece.get(), pieceSize)) {
     Trace("Norvo: ERROR - Cannot read file\n");
     ShowMessageBox(owner, Ok, kErrorDash, u"Cannot read file.");
     return false;
@@ -122,7 +138,7 @@ bool FileLoad(HWND owner, const std::u16string& path) {
   Trace("Norvo: File read successfully\n");
 
   Trace("Norvo: Checking for binary content\n");
-  if (LooksBinary(raw.get(), size)) {
+  if (LooksBinary(piece.get(), pieceSize)) {
     Trace("Norvo: ERROR - Binary file detected\n");
     ShowMessageBox(owner, Ok, u"Norvo \u2014 Cannot Open",
                    u"This file appears to be a binary file and cannot be opened as text.");
@@ -131,63 +147,102 @@ bool FileLoad(HWND owner, const std::u16string& path) {
   Trace("Norvo: File appears to be text\n");
 
   Trace("Norvo: Detecting encoding\n");
-  DetectedEncoding detected = DetectEncoding(raw.get(), size);
+  DetectedEncoding detected = DetectEncoding(piece.get(), pieceSize);
   Trace("Norvo: Encoding detected: %s, BOM size: %zu\n", EncodingName(detected.encoding), detected.bomSize);
 
   Trace("Norvo: Converting to UTF-8\n");
-  const unsigned char* body = raw.get() + detected.bomSize;
-  size_t bodySize = size - detected.bomSize;
-  // UTF-8 files are handed to the control straight from the read buffer; the others
-  // are converted into `converted`.
-  std::string converted;
-  const char* text = reinterpret_cast<const char*>(body);
-  size_t textSize = bodySize;
-  try {
-    switch (detected.encoding) {
-      case TextEncoding::Utf8Bom:
-      case TextEncoding::Utf8:
-        Trace("Norvo: File is UTF-8 (with or without BOM)\n");
-        break;
-      case TextEncoding::Utf16Le:
-      case TextEncoding::Utf16Be:
-        Trace(detected.encoding == TextEncoding::Utf16Le ? "Norvo: File is UTF-16 LE, converting\n"
-                                                         : "Norvo: File is UTF-16 BE, converting\n");
-        converted = Utf16BytesToUtf8(body, bodySize, detected.encoding == TextEncoding::Utf16Be);
-        break;
-      case TextEncoding::Ansi:
-        Trace("Norvo: File is ANSI, converting\n");
-        converted = AnsiToUtf8(body, bodySize);
-        break;
-    }
-  } catch (const std::bad_alloc&) {
+  const bool utf16 = detected.encoding == TextEncoding::Utf16Le || detected.encoding == TextEncoding::Utf16Be;
+  switch (detected.encoding) {
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf8: Trace("Norvo: File is UTF-8 (with or without BOM)\n"); break;
+    case TextEncoding::Utf16Le: Trace("Norvo: File is UTF-16 LE, converting\n"); break;
+    case TextEncoding::Utf16Be: Trace("Norvo: File is UTF-16 BE, converting\n"); break;
+    case TextEncoding::Ansi: Trace("Norvo: File is ANSI, converting\n"); break;
+  }
+
+  const size_t body = size - detected.bomSize;
+  DocumentSwap swap;
+  if (!swap.Begin(utf16 ? body / 2 : body)) {
     ShowOutOfMemory(owner);
     return false;
   }
-  if (detected.encoding != TextEncoding::Utf8Bom && detected.encoding != TextEncoding::Utf8) {
-    text = converted.data();
-    textSize = converted.size();
+  LineEndScan lineEnds;
+  size_t utf8Size = 0;
+  Utf16ChunkDecoder decoder(detected.encoding == TextEncoding::Utf16Be);
+  std::string converted;
+  std::string ansi;  // the active code page is converted whole: its characters may span pieces
+  bool ok = true;
+  auto append = [&](const char* text, size_t length) {
+    lineEnds.Scan(text, length);
+    utf8Size += length;
+    return swap.Append(text, length);
+  };
+  DWORD readSoFar = pieceSize;
+  DWORD length = pieceSize;  // bytes in the piece buffer
+  size_t skip = detected.bomSize;
+  bool readFailed = false;
+  try {
+    for (;;) {
+      const unsigned char* bytes = piece.get() + skip;
+      const size_t count = length - skip;
+      const bool last = readSoFar == size;
+      switch (detected.encoding) {
+        case TextEncoding::Utf8Bom:
+        case TextEncoding::Utf8: ok = append(reinterpret_cast<const char*>(bytes), count); break;
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+          decoder.Feed(bytes, count, last, converted);
+          ok = append(converted.data(), converted.size());
+          break;
+        case TextEncoding::Ansi:
+          ansi.append(reinterpret_cast<const char*>(bytes), count);
+          if (last) {
+            converted = AnsiToUtf8(reinterpret_cast<const unsigned char*>(ansi.data()), ansi.size());
+            ok = append(converted.data(), converted.size());
+          }
+          break;
+      }
+      if (!ok || last) break;
+      skip = 0;
+      length = std::min<DWORD>(pieceSize, size - readSoFar);
+      if (!ReadExactly(file.get(), piece.get(), length)) {
+        readFailed = true;
+        break;
+      }
+      readSoFar += length;
+    }
+  } catch (const std::bad_alloc&) {
+    ok = false;
   }
-  Trace("Norvo: UTF-8 size: %zu bytes\n", textSize);
+  if (readFailed) {
+    swap.Rollback();
+    Trace("Norvo: ERROR - Cannot read file\n");
+    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot read file.");
+    return false;
+  }
+  if (!ok) {
+    swap.Rollback();
+    ShowOutOfMemory(owner);
+    return false;
+  }
+  Trace("Norvo: UTF-8 size: %zu bytes\n", utf8Size);
   Trace("Norvo: Freeing raw buffer\n");
-  if (text != reinterpret_cast<const char*>(body)) raw.reset();  // a UTF-8 file's bytes are the text itself
+  piece.reset();
+  std::string().swap(converted);
+  std::string().swap(ansi);
 
   Trace("Norvo: Detecting EOL mode\n");
-  int eol = DetectEolMode(std::string_view(text, textSize));
+  const int eol = lineEnds.Mode();
   switch (eol) {
     case EolCrLf: Trace("Norvo: EOL mode: CRLF (Windows)\n"); break;
     case EolCr: Trace("Norvo: EOL mode: CR (Old Mac)\n"); break;
     case EolLf: Trace("Norvo: EOL mode: LF (Unix)\n"); break;
     default:
-      if (textSize > 0) Trace("Norvo: EOL mode: none detected\n");
+      if (utf8Size > 0) Trace("Norvo: EOL mode: none detected\n");
   }
 
   Trace("Norvo: Setting text in Scintilla\n");
-  if (!SetDocumentText(text, textSize)) {
-    ShowOutOfMemory(owner);
-    return false;
-  }
-  raw.reset();
-  std::string().swap(converted);
+  swap.Commit();
   if (eol >= 0) Sci(SCI_SETEOLMODE, eol);
   Trace("Norvo: Text set in Scintilla\n");
 

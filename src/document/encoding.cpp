@@ -40,12 +40,20 @@ DetectedEncoding DetectEncoding(const unsigned char* data, size_t size) {
   return {TextEncoding::Utf8, 0};
 }
 
-int DetectEolMode(std::string_view text) {
-  if (text.empty()) return -1;
-  bool cr = std::memchr(text.data(), '\r', text.size()) != nullptr;
-  bool lf = std::memchr(text.data(), '\n', text.size()) != nullptr;
+void LineEndScan::Scan(const char* text, size_t length) {
+  if (!cr) cr = std::memchr(text, '\r', length) != nullptr;
+  if (!lf) lf = std::memchr(text, '\n', length) != nullptr;
+}
+
+int LineEndScan::Mode() const {
   if (cr && lf) return EolCrLf;
   if (cr) return EolCr;
   if (lf) return EolLf;
   return -1;
+}
+
+int DetectEolMode(std::string_view text) {
+  LineEndScan scan;
+  scan.Scan(text.data(), text.size());
+  return scan.Mode();
 }

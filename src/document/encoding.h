@@ -29,6 +29,14 @@ struct DetectedEncoding {
 // Decided from the byte-order mark alone; text without one is UTF-8.
 DetectedEncoding DetectEncoding(const unsigned char* data, size_t size);
 
+// Notes whether CR and LF occur in text that arrives in pieces.
+struct LineEndScan {
+  bool cr = false;
+  bool lf = false;
+  void Scan(const char* text, size_t length);
+  int Mode() const;  // as DetectEolMode
+};
+
 // Line-end mode from the presence of CR and LF anywhere in the text;
 // -1 when the text has neither (the mode is then left as it is).
 int DetectEolMode(std::string_view text);

@@ -2,6 +2,7 @@
 #include <Scintilla.h>
 
 #include "app/editor_win.h"
+#include "common/utf.h"
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "document/document_win.h"
@@ -226,4 +227,36 @@ TEST_F(FileLoadTest, ViewerModeMakesTheLoadedTextReadOnly) {
   EXPECT_EQ(EditorText(), "read me");
 }
 
+}  // namespace
+
+namespace {
+constexpr size_t kPiece = 4u << 20;  // the loader's read piece
+
+TEST_F(FileLoadTest, Utf8FileOfSeveralPiecesWithCrLfAcrossABoundary) {
+  std::string text(2 * kPiece + 12345, 'a');
+  for (size_t i = 100; i < text.size(); i += 997) text[i] = '\n';
+  text[kPiece - 1] = '\r';
+  text[kPiece] = '\n';
+  text[kPiece + 5] = '\0';
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"big.txt", text)));
+  EXPECT_TRUE(EditorText() == text);  // compared whole, not printed
+  EXPECT_EQ(Sci(SCI_GETEOLMODE), SC_EOL_CRLF);
+  EXPECT_EQ(Sci(SCI_GETLENGTH), static_cast<sptr_t>(text.size()));
+}
+
+TEST_F(FileLoadTest, Utf16FileOfSeveralPiecesWithASurrogatePairAcrossABoundary) {
+  // BOM (2 bytes) + units: the pair's high half ends the first piece, its low half starts the next.
+  std::u16string units((kPiece + 4000) / 2, u'b');
+  size_t highAt = (kPiece - 2 - 2) / 2;  // its two bytes end exactly at the piece boundary
+  units[highAt] = static_cast<char16_t>(0xD83D);
+  units[highAt + 1] = static_cast<char16_t>(0xDE00);
+  units[10] = u'\n';
+  std::string bytes = "\xFF\xFE";
+  bytes.append(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+  bytes.push_back('\x41');  // an odd last byte is dropped
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"big16.txt", bytes)));
+  EXPECT_TRUE(EditorText() == Utf16ToUtf8(units));
+  EXPECT_EQ(g_doc.encoding, TextEncoding::Utf16Le);
+  EXPECT_EQ(Sci(SCI_GETEOLMODE), SC_EOL_LF);
+}
 }  // namespace

@@ -48,6 +48,12 @@ TEST_F(MainWindow, CreatesEditorAndStatusBarUntitled) {
   EXPECT_EQ(Sci(SCI_GETMODEVENTMASK), SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
   EXPECT_EQ(Sci(SCI_GETCODEPAGE), SC_CP_UTF8);
   EXPECT_EQ(Sci(SCI_STYLEGETBACK, STYLE_DEFAULT), 0x1E1C1C);  // Norvo Dark editorBack #1C1C1E
+  // Every text style carries the theme's colours, not the control's white default.
+  for (int style : {0, 1, 31, 40, 127}) {
+    EXPECT_EQ(Sci(SCI_STYLEGETBACK, style), 0x1E1C1C) << style;
+    EXPECT_EQ(Sci(SCI_STYLEGETFORE, style), 0xD4D4D4) << style;
+  }
+  EXPECT_EQ(Sci(SCI_STYLEGETBACK, STYLE_LINENUMBER), 0x282626);  // marginBack #262628
   EXPECT_EQ(Sci(SCI_GETCARETWIDTH), 2);
   for (int m = 0; m <= 4; ++m) EXPECT_EQ(Sci(SCI_GETMARGINWIDTHN, m), 0) << m;
 }

@@ -73,3 +73,38 @@ TEST(Utf, Utf8ToUtf16RoundTripsAndReplacesInvalid) {
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD");         // encoded surrogate
   EXPECT_EQ(Utf8ToUtf16(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
 }
+
+// Every way of cutting the input into two or three even pieces gives the whole conversion.
+TEST(Utf, ChunkDecoderMatchesWholeConversionAtEveryCut) {
+  std::u16string text = u"a\u00e9\U0001F600b\U0001F601";
+  for (bool bigEndian : {false, true}) {
+    std::vector<unsigned char> bytes = bigEndian ? Be(text) : Le(text);
+    bytes.push_back(0x41);  // an odd last byte
+    std::string whole = Utf16BytesToUtf8(bytes.data(), bytes.size(), bigEndian);
+    for (size_t cut1 = 0; cut1 <= bytes.size(); cut1 += 2) {
+      for (size_t cut2 = cut1; cut2 <= bytes.size(); cut2 += 2) {
+        Utf16ChunkDecoder decoder(bigEndian);
+        std::string out, piece;
+        decoder.Feed(bytes.data(), cut1, false, piece);
+        out += piece;
+        decoder.Feed(bytes.data() + cut1, cut2 - cut1, false, piece);
+        out += piece;
+        decoder.Feed(bytes.data() + cut2, bytes.size() - cut2, true, piece);
+        out += piece;
+        ASSERT_EQ(out, whole) << "cuts " << cut1 << ", " << cut2 << (bigEndian ? " BE" : " LE");
+      }
+    }
+  }
+}
+
+TEST(Utf, ChunkDecoderEndsAPendingHighSurrogate) {
+  std::u16string high(1, static_cast<char16_t>(0xD83D));
+  std::vector<unsigned char> bytes = Le(u"x" + high);
+  Utf16ChunkDecoder decoder(false);
+  std::string piece, out;
+  decoder.Feed(bytes.data(), bytes.size(), false, piece);
+  out += piece;
+  decoder.Feed(nullptr, 0, true, piece);
+  out += piece;
+  EXPECT_EQ(out, "x\xEF\xBF\xBD");
+}

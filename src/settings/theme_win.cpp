@@ -1,0 +1,91 @@
+#include "settings/theme_win.h"
+
+#include "app/editor_win.h"
+#include "app/shell_logic.h"
+#include "app/shell_win.h"
+#include "common/messages.h"
+#include "common/utf.h"
+#include "common/visual_win.h"
+#include "settings/settings_win.h"
+
+ThemeHooks g_themeHooks;
+
+const ColorPalette& GetColorPalette() { return PaletteForTheme(g_live.themeId); }
+
+std::string EditorFontUtf8() {
+  std::string name = Utf16ToUtf8(g_live.fontName);
+  if (name.size() > 63) {
+    size_t cut = 63;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  return name;
+}
+
+namespace {
+void SetDefaultStyleFontAndColours(const ColorPalette& p) {
+  std::string font = EditorFontUtf8();
+  Sci(SCI_STYLESETFONT, STYLE_DEFAULT, font.c_str());
+  Sci(SCI_STYLESETSIZE, STYLE_DEFAULT, g_live.fontSize);
+  Sci(SCI_STYLESETBACK, STYLE_DEFAULT, Colour(p.editorBack));
+  Sci(SCI_STYLESETFORE, STYLE_DEFAULT, Colour(p.editorText));
+}
+}  // namespace
+
+void ApplyBaseStyles() {
+  const ColorPalette& p = GetColorPalette();
+  SetDefaultStyleFontAndColours(p);
+  Sci(SCI_STYLECLEARALL);
+  for (int margin = 0; margin <= 4; ++margin) Sci(SCI_SETMARGINWIDTHN, margin, 0);
+  Sci(SCI_SETMARGINBACKN, 0, Colour(p.marginBack));
+  Sci(SCI_STYLESETBACK, STYLE_LINENUMBER, Colour(p.marginBack));
+  Sci(SCI_STYLESETFORE, STYLE_LINENUMBER, Colour(p.marginText));
+}
+
+void ApplyEditorTheme() {
+  const ColorPalette& p = GetColorPalette();
+  SetTitleBarDarkAttribute(g_shell.mainWindow, p.isDark);
+  SetDefaultStyleFontAndColours(p);
+  Sci(SCI_SETFOLDMARGINCOLOUR, 1, Colour(p.editorBack));
+  Sci(SCI_SETFOLDMARGINHICOLOUR, 1, Colour(p.editorBack));
+  Sci(SCI_SETCARETFORE, Colour(p.caret));
+  Sci(SCI_SETSELBACK, 1, Colour(p.selectionBack));
+  Sci(SCI_SETSELFORE, 1, Colour(p.selectionText));
+  ApplyBaseStyles();
+  Sci(SCI_STYLESETBOLD, STYLE_DEFAULT, g_settings.fontBold ? 1 : 0);
+  Sci(SCI_STYLESETITALIC, STYLE_DEFAULT, g_settings.fontItalic ? 1 : 0);
+  for (int margin = 0; margin <= 4; ++margin) Sci(SCI_SETMARGINWIDTHN, margin, 0);
+  if (g_themeHooks.repaintMargin) g_themeHooks.repaintMargin();
+  if (g_shell.statusBar) InvalidateRect(g_shell.statusBar, nullptr, TRUE);
+  if (g_themeHooks.repaintToolbar) g_themeHooks.repaintToolbar();
+  if (g_shell.editor) {
+    SetExplorerStyle(g_shell.editor, p.isDark);
+    SendFrameChange(g_shell.editor);
+  }
+}
+
+void ApplyTheme(uint32_t themeId) {
+  if (themeId >= kThemeCount) return;
+  g_live.themeId = themeId;
+  g_settings.themeId = themeId;
+  ApplyEditorTheme();
+  if (g_themeHooks.reapplyLexerStyles) g_themeHooks.reapplyLexerStyles();
+  SetTitleBarDark(g_shell.mainWindow, GetColorPalette().isDark);
+  if (g_themeHooks.repaintMargin) g_themeHooks.repaintMargin();
+  SaveSettings(g_settings);
+  if (g_themeHooks.selectInSettingsDialog) g_themeHooks.selectInSettingsDialog(themeId);
+  for (HWND dialog : {g_shell.findDialog, g_shell.helpWindow, g_shell.regexDialog}) {
+    if (dialog) PostMessageW(dialog, WMU_APPLY_THEME, themeId, 0);
+  }
+}
+
+void ApplyTransparency(HWND window, int percent) {
+  if (!window) return;
+  LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if (percent > 0) {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, style | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(window, 0, static_cast<BYTE>(TransparencyAlpha(percent)), LWA_ALPHA);
+  } else {
+    SetWindowLongPtrW(window, GWL_EXSTYLE, style & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+  }
+}

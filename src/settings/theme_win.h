@@ -1,0 +1,35 @@
+// Applying the live theme to the editor, the window frame and the open themed windows.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "common/win.h"
+#include "settings/theme.h"
+
+// The palette of the live theme.
+const ColorPalette& GetColorPalette();
+
+// Switches the live theme (0..5; anything else is ignored), restyles, stores the choice
+// and tells the open themed windows.
+void ApplyTheme(uint32_t themeId);
+
+// Restyles the edit control and the window frame for the live theme.
+void ApplyEditorTheme();
+
+// Font, size and colours of the default style, copied to every style; the line-number style.
+void ApplyBaseStyles();
+
+// The live font face as UTF-8, at most 63 bytes, cut on a character boundary.
+std::string EditorFontUtf8();
+
+// Window transparency in percent; 0 removes the layered style.
+void ApplyTransparency(HWND window, int percent);
+
+// Hooks for parts of the program that restyle themselves with the theme.
+struct ThemeHooks {
+  void (*reapplyLexerStyles)() = nullptr;
+  void (*repaintMargin)() = nullptr;
+  void (*repaintToolbar)() = nullptr;
+  void (*selectInSettingsDialog)(uint32_t themeId) = nullptr;
+};
+extern ThemeHooks g_themeHooks;
