@@ -12,6 +12,12 @@
 #include "settings/theme_win.h"
 
 namespace {
+// A failure status of the control (out of memory or another failure); warnings do not count.
+bool ControlFailed() {
+  sptr_t status = Sci(SCI_GETSTATUS);
+  return status > SC_STATUS_OK && status < SC_STATUS_WARN_START;
+}
+
 SciFnDirect g_direct = nullptr;
 sptr_t g_directPtr = 0;
 HWND g_bound = nullptr;
@@ -90,11 +96,10 @@ DocumentSwap::~DocumentSwap() {
 }
 
 bool DocumentSwap::Begin(size_t capacity) {
-  Sci(SCI_SETREADONLY, 0);
   Sci(SCI_SETSTATUS, SC_STATUS_OK);
   sptr_t options = capacity > 0x7FFFFFFFu ? SC_DOCUMENTOPTION_TEXT_LARGE : SC_DOCUMENTOPTION_DEFAULT;
   sptr_t fresh = Sci(SCI_CREATEDOCUMENT, capacity, options);
-  if (!fresh || Sci(SCI_GETSTATUS) == SC_STATUS_BADALLOC) {
+  if (!fresh || ControlFailed()) {
     if (fresh) Sci(SCI_RELEASEDOCUMENT, 0, fresh);
     Sci(SCI_SETSTATUS, SC_STATUS_OK);
     return false;
@@ -102,6 +107,10 @@ bool DocumentSwap::Begin(size_t capacity) {
   // The old document stays alive (one reference of ours) until Commit or Rollback.
   old_ = Sci(SCI_GETDOCPOINTER);
   if (old_) Sci(SCI_ADDREFDOCUMENT, 0, old_);
+  // The selection and the scroll position belong to the view: kept for a rollback.
+  oldAnchor_ = Sci(SCI_GETANCHOR);
+  oldCaret_ = Sci(SCI_GETCURRENTPOS);
+  oldFirstLine_ = Sci(SCI_GETFIRSTVISIBLELINE);
   eventMask_ = static_cast<int>(Sci(SCI_GETMODEVENTMASK));
   Sci(SCI_SETMODEVENTMASK, 0);
   Sci(SCI_SETDOCPOINTER, 0, fresh);
@@ -117,7 +126,7 @@ bool DocumentSwap::Append(const char* text, size_t length) {
   if (length == 0) return true;
   sptr_t before = Sci(SCI_GETLENGTH);
   Sci(SCI_APPENDTEXT, length, text);
-  return Sci(SCI_GETSTATUS) != SC_STATUS_BADALLOC && static_cast<size_t>(Sci(SCI_GETLENGTH) - before) == length;
+  return !ControlFailed() && static_cast<size_t>(Sci(SCI_GETLENGTH) - before) == length;
 }
 
 void DocumentSwap::Finish() {
@@ -140,6 +149,8 @@ void DocumentSwap::Rollback() {
   if (!active_) return;
   Sci(SCI_SETDOCPOINTER, 0, old_);  // frees the partial new document
   Sci(SCI_SETSTATUS, SC_STATUS_OK);
+  Sci(SCI_SETSEL, oldAnchor_, oldCaret_);
+  Sci(SCI_SETFIRSTVISIBLELINE, oldFirstLine_);
   Finish();
 }
 

@@ -45,6 +45,7 @@ class DocumentSwap {
  private:
   void Finish();
   sptr_t old_ = 0;
+  sptr_t oldAnchor_ = 0, oldCaret_ = 0, oldFirstLine_ = 0;
   int eventMask_ = 0;
   bool active_ = false;
 };

@@ -64,7 +64,7 @@ bool ReadExactly(HANDLE file, unsigned char* buffer, DWORD count) {
   DWORD total = 0;
   while (total < count) {
     DWORD got = 0;
-    if (!ReadFile(file, buffer + total, count - total, &got, nullptr) || got == 0) return false;
+    if (!g_fileLoadHooks.readFile(file, buffer + total, count - total, &got, nullptr) || got == 0) return false;
     total += got;
   }
   return true;

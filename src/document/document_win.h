@@ -27,5 +27,7 @@ struct FileLoadHooks {
   // How files are opened: CreateFileW unless a test replaces it (for example to deny
   // write access where the platform would not).
   HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;
+  // How files are read: ReadFile unless a test replaces it (for example to fail part-way).
+  BOOL(WINAPI* readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = ReadFile;
 };
 extern FileLoadHooks g_fileLoadHooks;

@@ -255,3 +255,44 @@ TEST_F(Startup, MissingLexillaIsFatalOnlyOutsideTheViewer) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(Startup, StoredSizeWithOneDefaultCoordinateAndTransparency) {
+  AppSettings s = QuietDefaults();
+  s.windowX = 100;
+  s.windowY = kDefaultWindowPosition;  // either coordinate at the default means the default position
+  s.windowWidth = 700;
+  s.windowHeight = 500;
+  s.transparency = 20;
+  WriteSettings(s);
+  Program norvo(NorvoExe(), {}, /*traced=*/true);
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - Untitled");
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(norvo.WaitForTrace("Norvo: Using default position (CW_USEDEFAULT)"));
+  EXPECT_TRUE(norvo.WaitForTrace("Norvo: Window size: 700 x 500, pos: -2147483648, -2147483648"));
+  EXPECT_TRUE(norvo.WaitForTrace("Norvo: Applying window transparency"));
+  RECT r;
+  GetWindowRect(main, &r);
+  EXPECT_EQ(r.right - r.left, 700);
+  EXPECT_EQ(r.bottom - r.top, 500);
+  EXPECT_TRUE(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_LAYERED);
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(main, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 204);
+  EXPECT_TRUE(flags & LWA_ALPHA);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(norvo.WaitForExit(), 0u);
+}
+
+TEST_F(Startup, OnlyTheFirstOfTwoFilesIsOpened) {
+  std::u16string first = File(u"first.txt", "one");
+  std::u16string second = File(u"second.txt", "two");
+  Program norvo(NorvoExe(), {first, second});
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - first.txt");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(EditorText(ChildById(main, 1)), "one");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(norvo.WaitForExit(), 0u);
+}
+}  // namespace

@@ -6,6 +6,10 @@
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "document/document_win.h"
+#include "settings/settings_win.h"
+
+#include <cstring>
+#include <winioctl.h>
 #include "harness.h"
 
 namespace {
@@ -258,5 +262,99 @@ TEST_F(FileLoadTest, Utf16FileOfSeveralPiecesWithASurrogatePairAcrossABoundary) 
   EXPECT_TRUE(EditorText() == Utf16ToUtf8(units));
   EXPECT_EQ(g_doc.encoding, TextEncoding::Utf16Le);
   EXPECT_EQ(Sci(SCI_GETEOLMODE), SC_EOL_LF);
+}
+}  // namespace
+
+namespace {
+int g_readsBeforeFailure = 0;
+BOOL WINAPI FailingRead(HANDLE file, LPVOID buffer, DWORD count, LPDWORD done, LPOVERLAPPED overlapped) {
+  if (g_readsBeforeFailure-- <= 0) {
+    SetLastError(ERROR_IO_DEVICE);
+    return FALSE;
+  }
+  return ReadFile(file, buffer, count, done, overlapped);
+}
+
+TEST_F(FileLoadTest, AReadFailingPartWayPutsThePreviousDocumentBack) {
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"kept.txt", "the previous document")));
+  Sci(SCI_GOTOPOS, 4);
+  Sci(SCI_SETREADONLY, 1);  // as a viewer's document is
+  std::u16string big = temp_.Write(u"big.txt", std::string(3 * kPiece, 'z'));
+  g_readsBeforeFailure = 1;  // the first piece reads, the second fails
+  g_fileLoadHooks.readFile = FailingRead;
+  bool loaded = FileLoad(g_shell.mainWindow, big);
+  g_fileLoadHooks.readFile = ReadFile;
+  EXPECT_FALSE(loaded);
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Error");
+  EXPECT_EQ(g_shownMessages[0].text, u"Cannot read file.");
+  EXPECT_EQ(EditorText(), "the previous document");
+  EXPECT_EQ(Sci(SCI_GETCURRENTPOS), 4);  // the caret stays where it was
+  EXPECT_EQ(Sci(SCI_GETREADONLY), 1);
+  EXPECT_EQ(Sci(SCI_GETMODEVENTMASK), SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT);
+  EXPECT_FALSE(static_cast<bool>(g_doc.fileHandle));
+  // The editor still works normally afterwards.
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"after.txt", "after")));
+  EXPECT_EQ(EditorText(), "after");
+}
+
+TEST_F(FileLoadTest, FilesOf4GiBAndMoreAreRefused) {
+  // A sparse file: 4 GiB of nothing, made without writing it.
+  std::u16string path = temp_.Path(u"huge.txt");
+  HANDLE f = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(f, INVALID_HANDLE_VALUE);
+  DWORD ignored = 0;
+  DeviceIoControl(f, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = 0x100000000LL;
+  ASSERT_TRUE(SetFilePointerEx(f, end, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(f));
+  CloseHandle(f);
+  ASSERT_TRUE(FileLoad(g_shell.mainWindow, temp_.Write(u"small.txt", "small")));
+  EXPECT_FALSE(FileLoad(g_shell.mainWindow, path));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Error");
+  EXPECT_EQ(g_shownMessages[0].text, u"Cannot get file size.");
+  EXPECT_EQ(EditorText(), "small");
+  DeleteFileW(W(path));
+}
+
+using SettingsFile = MainWindowTest;
+
+TEST_F(SettingsFile, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
+  AppSettings s;
+  ResetSettings(s);
+  s.themeId = 5;
+  s.recentFiles[0].Set(u"C:\\\\x.txt");
+  ASSERT_TRUE(SaveSettings(s));
+  s.themeId = 2;
+  ASSERT_TRUE(SaveSettings(s));
+  AppSettings loaded;
+  ASSERT_TRUE(LoadSettings(loaded));
+  EXPECT_EQ(std::memcmp(&loaded, &s, sizeof s), 0);
+  std::u16string folder = GetConfigFolder();
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(folder + u"\\norvo.cfg.*.tmp"), &fd);
+  EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  EXPECT_EQ(ReadFileBytes(GetConfigFilePath()).size(), kSettingsFileSize);
+}
+
+TEST_F(SettingsFile, AFailedSaveLeavesThePreviousFileIntact) {
+  AppSettings s;
+  ResetSettings(s);
+  s.fontSize = 17;
+  ASSERT_TRUE(SaveSettings(s));
+  std::string before = ReadFileBytes(GetConfigFilePath());
+  // Another program holds the file without sharing deletion: it cannot be replaced.
+  HANDLE holder = CreateFileW(W(GetConfigFilePath()), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  s.fontSize = 30;
+  EXPECT_FALSE(SaveSettings(s));
+  CloseHandle(holder);
+  EXPECT_EQ(ReadFileBytes(GetConfigFilePath()), before);
+  AppSettings loaded;
+  ASSERT_TRUE(LoadSettings(loaded));
+  EXPECT_EQ(static_cast<int>(loaded.fontSize), 17);
 }
 }  // namespace
