@@ -17,11 +17,29 @@
 #include "common/messages.h"
 #include "common/visual_win.h"
 #include "document/document_win.h"
+#include "document/save_win.h"
+#include "app/commands_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "settings/theme_win.h"
 
 AppShell g_shell;
+MarginHooks g_marginHooks;
+EditHooks g_editHooks;
+
+namespace {
+bool g_checkingDisk = false;
+
+// Activation that comes from another program (or from nowhere), not from one of our own
+// windows closing: the question of the disk check would otherwise re-activate the window
+// and ask again without end.
+bool ActivatedFromOutside(HWND other) {
+  if (!other) return true;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(other, &pid);
+  return pid != GetCurrentProcessId();
+}
+}  // namespace
 
 void UpdateTitle() {
   if (!g_shell.mainWindow) return;
@@ -65,7 +83,11 @@ bool CreateChildren(HWND hwnd) {
   }
   SubclassEditor(g_shell.editor);
   if (viewer) return true;
+  if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+  DragAcceptFiles(hwnd, TRUE);
   SetWindowTextW(hwnd, L"Norvo - Untitled");
+  // A stored auto-save interval is in force from the start.
+  ArmAutoSave(hwnd);
   return true;
 }
 
@@ -102,14 +124,13 @@ void LoadPostedFile(HWND hwnd, LPARAM lParam) {
   std::unique_ptr<wchar_t[]> posted(reinterpret_cast<wchar_t*>(lParam));
   if (!posted) return;
   std::u16string path = U16(posted.get());
+  if (!g_shell.viewerMode) {
+    OpenDocumentPath(hwnd, path);
+    return;
+  }
   if (!FileLoad(hwnd, path)) return;
   g_doc.path = path;
   g_doc.modified = false;
-  if (!g_shell.viewerMode) {
-    UpdateTitle();
-    UpdateStatusBar();
-    return;
-  }
   // The viewer names the file it was given on its command line.
   std::u16string shown = path;
   int argc = 0;
@@ -134,7 +155,20 @@ void OnEditorNotify(const SCNotification& n) {
           UpdateTitle();
         }
         UpdateStatusBar();
+        if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+        if (g_marginHooks.refresh) g_marginHooks.refresh();
+        if (g_editHooks.dropSearchCache) g_editHooks.dropSearchCache();
+        if (g_shell.findDialog) {
+          sptr_t length = Sci(SCI_GETLENGTH);
+          if (length > 0) {
+            Sci(SCI_SETINDICATORCURRENT, 10);
+            Sci(SCI_INDICATORCLEARRANGE, 0, length);
+          }
+        }
       }
+      break;
+    case SCN_ZOOM:
+      if (g_marginHooks.refresh) g_marginHooks.refresh();
       break;
   }
 }
@@ -154,8 +188,77 @@ void StoreSettingsAtExit(HWND hwnd) {
   SaveSettings(g_settings);
 }
 
+void ToggleLineNumbers(HWND hwnd) {
+  g_live.showLineNumbers = !g_live.showLineNumbers;
+  g_shell.marginVisible = g_live.showLineNumbers;
+  if (g_shell.marginWindow) {
+    if (g_shell.marginVisible) {
+      if (g_marginHooks.width) g_shell.marginWidth = g_marginHooks.width();
+      ShowWindow(g_shell.marginWindow, SW_SHOWNA);
+    } else {
+      g_shell.marginWidth = 0;
+      ShowWindow(g_shell.marginWindow, SW_HIDE);
+    }
+  }
+  RECT rc;
+  GetClientRect(hwnd, &rc);
+  PostMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
+}
+
+void ToggleWordWrap() {
+  g_live.wordWrap = !g_live.wordWrap;
+  Sci(SCI_SETWRAPMODE, g_live.wordWrap ? SC_WRAP_WORD : SC_WRAP_NONE);
+  Sci(SCI_SETHSCROLLBAR, g_live.wordWrap ? 0 : 1);
+  if (g_shell.marginVisible && g_shell.marginWindow) InvalidateRect(g_shell.marginWindow, nullptr, FALSE);
+}
+
+void SetTransparency(HWND hwnd, int percent) {
+  g_settings.transparency = percent;
+  ApplyTransparency(hwnd, percent);
+  SaveSettings(g_settings);
+}
+
+// The first dropped file replaces the document, after the usual question.
+void OnDropFiles(HWND hwnd, HDROP drop) {
+  wchar_t path[MAX_PATH] = {};
+  bool have = DragQueryFileW(drop, 0, path, MAX_PATH) > 0;
+  DragFinish(drop);
+  if (!have || g_shell.viewerMode || !AskFirst(hwnd)) return;
+  OpenDocumentPath(hwnd, U16(path));
+}
+
 void OnCommand(HWND hwnd, int id) {
+  if (id >= CMD_THEME_FIRST && id <= CMD_THEME_LAST) {
+    ApplyTheme(static_cast<uint32_t>(id - CMD_THEME_FIRST));
+    return;
+  }
+  if (id >= CMD_TRANSPARENCY_FIRST && id <= CMD_TRANSPARENCY_LAST) {
+    SetTransparency(hwnd, (id - CMD_TRANSPARENCY_FIRST) * 10);
+    return;
+  }
+  if (id >= CMD_RECENT_OPEN_FIRST && id < CMD_RECENT_OPEN_FIRST + kRecentFileCount) {
+    OpenRecentFile(hwnd, static_cast<size_t>(id - CMD_RECENT_OPEN_FIRST));
+    return;
+  }
+  if (id >= CMD_RECENT_REMOVE_FIRST && id < CMD_RECENT_REMOVE_FIRST + kRecentFileCount) {
+    RemoveRecentFile(static_cast<size_t>(id - CMD_RECENT_REMOVE_FIRST));
+    return;
+  }
   switch (id) {
+    case CMD_NEW:
+      if (AskFirst(hwnd)) NewDocument();
+      break;
+    case CMD_OPEN:
+      if (AskFirst(hwnd)) ShowOpenDialog(hwnd);
+      break;
+    case CMD_SAVE:
+      SaveDocument(hwnd);
+      if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+      break;
+    case CMD_SAVE_AS:
+      SaveDocumentAs(hwnd);
+      if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+      break;
     case CMD_EXIT: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
     case CMD_UNDO: Sci(SCI_UNDO); break;
     case CMD_REDO: Sci(SCI_REDO); break;
@@ -163,7 +266,13 @@ void OnCommand(HWND hwnd, int id) {
     case CMD_COPY: Sci(SCI_COPY); break;
     case CMD_PASTE: Sci(SCI_PASTE); break;
     case CMD_SELECT_ALL: Sci(SCI_SELECTALL); break;
-    default: break;
+    case CMD_TOGGLE_LINE_NUMBERS: ToggleLineNumbers(hwnd); break;
+    case CMD_TOGGLE_WORD_WRAP: ToggleWordWrap(); break;
+    case CMD_RECENT_CLEAR: ClearRecentFiles(hwnd); break;
+    default:
+      // The dialogs and exports whose windows are not part of the program yet.
+      if (CommandHandler handler = FindCommandHandler(id)) handler(hwnd);
+      break;
   }
 }
 
@@ -209,8 +318,43 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       LoadPostedFile(hwnd, lParam);
       return 0;
     case WM_CLOSE:
+      if (!g_shell.viewerMode && !AskFirst(hwnd)) return 0;
       g_doc.fileHandle.reset();
       DestroyWindow(hwnd);
+      return 0;
+    case WM_ACTIVATE:
+      if (!g_shell.viewerMode && LOWORD(wParam) != WA_INACTIVE &&
+          ActivatedFromOutside(reinterpret_cast<HWND>(lParam))) {
+        // Asked after the activation has finished, so the question does not re-enter it.
+        PostMessageW(hwnd, WMU_CHECK_DISK, 0, 0);
+      }
+      break;
+    case WMU_CHECK_DISK:
+      if (!g_checkingDisk) {
+        g_checkingDisk = true;
+        CheckDiskOnActivate(hwnd);
+        g_checkingDisk = false;
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == AUTOSAVE_TIMER_ID) OnAutoSaveTick(hwnd);
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_SETTINGCHANGE:
+      if (lParam) {
+        std::u16string section = U16(reinterpret_cast<const wchar_t*>(lParam));
+        if (section == u"ImmersiveColorSet" || section == u"Policy") PostMessageW(hwnd, WMU_SYSTEM_THEME_CHANGED, 0, 0);
+      }
+      break;
+    case WMU_SYSTEM_THEME_CHANGED:
+      // The editor keeps its own theme; only the frame is told again.
+      if (!g_shell.viewerMode) SetTitleBarDark(hwnd, GetColorPalette().isDark);
+      return 0;
+    case WMU_APPLY_THEME:
+      ApplyTheme(static_cast<uint32_t>(wParam));
+      RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       return 0;
     case WM_DESTROY:
       if (g_shell.viewerJob) {

@@ -106,3 +106,11 @@ StatusEdges StatusBarPartEdges(int clientWidth) {
   int p = std::max(80, clientWidth - 360);
   return {{p, p + 115, p + 230, p + 295, -1}};
 }
+
+bool IsEditFieldKey(unsigned virtualKey, bool ctrl, bool shift, bool alt) {
+  if (!ctrl || shift || alt) return false;
+  switch (virtualKey) {
+    case 'Z': case 'Y': case 'X': case 'C': case 'V': case 'A': return true;
+    default: return false;
+  }
+}

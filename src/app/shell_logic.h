@@ -70,3 +70,7 @@ struct StatusEdges {
   int edge[5];
 };
 StatusEdges StatusBarPartEdges(int clientWidth);
+
+// Keys that an edit field of a dialog keeps for itself (Ctrl+Z, Y, X, C, V, A) instead of
+// the document's accelerators.
+bool IsEditFieldKey(unsigned virtualKey, bool ctrl, bool shift, bool alt);

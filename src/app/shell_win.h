@@ -32,6 +32,19 @@ constexpr int kToolbarHeight = 44;
 constexpr int kMinTrackWidth = 640;
 constexpr int kMinTrackHeight = 480;
 
+// The line-number margin, when it exists: its width and its refresh after text changes.
+struct MarginHooks {
+  int (*width)() = nullptr;
+  void (*refresh)() = nullptr;
+};
+extern MarginHooks g_marginHooks;
+
+// What other parts of the program do after the text changes.
+struct EditHooks {
+  void (*dropSearchCache)() = nullptr;
+};
+extern EditHooks g_editHooks;
+
 // Start-up steps, in their order; each traces and reports its own failure.
 // Returns the process exit code.
 int RunNorvo(HINSTANCE instance, int showCommand);
@@ -43,6 +56,10 @@ void UnloadEditorLibraries();
 // Registers "NorvoMargin" and "NorvoMainWindow"; false (after the fatal message) when
 // the main class cannot be registered.
 bool RegisterWindowClasses();
+
+// One message of the loop: accelerators first (except the editing keys of a dialog's edit
+// field), then the Help window's dialog keys, then the usual translation and dispatch.
+void ProcessMessage(MSG& msg);
 
 // The main window's procedure.
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -123,6 +123,30 @@ int Cleanup(int exitCode) {
 
 }  // namespace
 
+namespace {
+// An editing key typed into an edit field of one of the program's dialogs.
+bool KeyForDialogEditField(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  if (!IsEditFieldKey(static_cast<unsigned>(msg.wParam), GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0,
+                      GetKeyState(VK_MENU) < 0))
+    return false;
+  HWND focus = GetFocus();
+  if (!focus || GetAncestor(focus, GA_ROOT) == g_shell.mainWindow) return false;
+  wchar_t cls[32] = {};
+  GetClassNameW(focus, cls, 32);
+  return lstrcmpiW(cls, L"Edit") == 0;
+}
+}  // namespace
+
+void ProcessMessage(MSG& msg) {
+  if (g_shell.accelerators && g_shell.mainWindow && !KeyForDialogEditField(msg) &&
+      TranslateAcceleratorW(g_shell.mainWindow, g_shell.accelerators, &msg))
+    return;
+  if (g_shell.helpWindow && IsWindow(g_shell.helpWindow) && IsDialogMessageW(g_shell.helpWindow, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
 bool LoadEditorLibraries() {
   Trace("Norvo: Loading Scintilla.dll\n");
   g_shell.scintillaModule = LoadLibraryW(L"Scintilla.dll");
@@ -267,14 +291,7 @@ int RunNorvo(HINSTANCE instance, int showCommand) {
 
   Trace("Norvo: Entering message loop\n");
   MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (g_shell.accelerators && g_shell.mainWindow &&
-        TranslateAcceleratorW(g_shell.mainWindow, g_shell.accelerators, &msg))
-      continue;
-    if (g_shell.helpWindow && IsWindow(g_shell.helpWindow) && IsDialogMessageW(g_shell.helpWindow, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) ProcessMessage(msg);
   Trace("Norvo: Exited message loop\n");
   Trace("Norvo: Cleaning up resources\n");
   return Cleanup(static_cast<int>(msg.wParam));

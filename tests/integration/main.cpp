@@ -10,6 +10,7 @@
 #include "app/messagebox_win.h"
 #include "app/shell_win.h"
 #include "document/document_win.h"
+#include "document/save_win.h"
 #include "harness.h"
 #include "common/utf.h"
 #include "settings/settings_win.h"
@@ -75,6 +76,7 @@ std::string ReadFileBytes(const std::u16string& path) {
 
 void MainWindowTest::SetUp() {
   ClearMessages();
+  SetFileDialogHook(nullptr);
   g_doc.path.clear();
   g_doc.modified = false;
   g_doc.encoding = TextEncoding::Utf8;
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
   CopyLiveFromSettings();
   INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
+  g_shell.accelerators = LoadAcceleratorsW(g_shell.instance, MAKEINTRESOURCEW(103));
   if (!LoadEditorLibraries() || !RegisterWindowClasses()) {
     fprintf(stderr, "cannot load Scintilla.dll / lexilla.dll beside the test program\n");
     return 1;

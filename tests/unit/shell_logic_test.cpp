@@ -136,3 +136,12 @@ TEST(StatusBar, PartEdges) {
   EXPECT_EQ(wide.edge[4], -1);
   EXPECT_EQ(StatusBarPartEdges(400).edge[0], 80);
 }
+
+TEST(Accelerators, EditFieldsKeepTheirEditingKeys) {
+  for (unsigned key : {'Z', 'Y', 'X', 'C', 'V', 'A'}) EXPECT_TRUE(IsEditFieldKey(key, true, false, false)) << key;
+  EXPECT_FALSE(IsEditFieldKey('S', true, false, false));  // Ctrl+S saves from anywhere
+  EXPECT_FALSE(IsEditFieldKey('F', true, false, false));
+  EXPECT_FALSE(IsEditFieldKey('V', false, false, false));
+  EXPECT_FALSE(IsEditFieldKey('Z', true, true, false));
+  EXPECT_FALSE(IsEditFieldKey('C', true, false, true));
+}
