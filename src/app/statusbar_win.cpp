@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "app/editor_win.h"
@@ -14,11 +15,20 @@
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 
+namespace {
+// What each part shows now: a part is only sent a text that differs (a caret move usually
+// changes part 0 alone).
+HWND g_shownFor = nullptr;
+std::u16string g_shown[5];
+}  // namespace
+
 void SetStatusBarParts(int clientWidth) {
   if (!g_shell.statusBar) return;
+  g_shownFor = nullptr;  // new parts: every text is sent again
   StatusEdges edges = StatusBarPartEdges(clientWidth);
   SendMessageW(g_shell.statusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges.edge));
 }
+
 
 void UpdateStatusBar() {
   if (!g_shell.statusBar || !g_shell.editor) return;
@@ -31,7 +41,11 @@ void UpdateStatusBar() {
   info.eolMode = static_cast<int>(Sci(SCI_GETEOLMODE));
   info.zoom = static_cast<int>(Sci(SCI_GETZOOM));
   StatusTexts texts = BuildStatusTexts(info);
+  bool fresh = g_shownFor != g_shell.statusBar;
+  g_shownFor = g_shell.statusBar;
   for (int i = 0; i < 5; ++i) {
+    if (!fresh && texts.part[i] == g_shown[i]) continue;
+    g_shown[i] = texts.part[i];
     SendMessageW(g_shell.statusBar, SB_SETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(W(texts.part[i])));
   }
 }

@@ -1,0 +1,154 @@
+// The editing shell from outside: typing, Ctrl+S through the keyboard, the close question,
+// the recent list on disk, and a file that vanishes while open.
+#include <Scintilla.h>
+#include <gtest/gtest.h>
+
+#include "common/utf.h"
+#include "document/recent.h"
+#include "driver.h"
+#include "settings/settings.h"
+
+namespace {
+
+class Shell : public testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = TempFolder() + u"\\shell";
+    CreateDirectoryW(W(dir_), nullptr);
+    AppSettings s;
+    ResetSettings(s);
+    s.firstRun = 0;
+    std::vector<unsigned char> image = BuildSettingsFile(s);
+    ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+  }
+  std::u16string File(const std::u16string& name, const std::string& bytes) {
+    std::u16string path = dir_ + u"\\" + name;
+    EXPECT_TRUE(WriteBytes(path, bytes));
+    return path;
+  }
+  static void TypeText(HWND editor, const std::string& text) {
+    for (char c : text) PostMessageW(editor, WM_CHAR, static_cast<WPARAM>(c), 0);
+  }
+  std::u16string dir_;
+};
+
+void PressCtrl(char key) {
+  INPUT in[4] = {};
+  for (auto& i : in) i.type = INPUT_KEYBOARD;
+  in[0].ki.wVk = VK_CONTROL;
+  in[1].ki.wVk = static_cast<WORD>(key);
+  in[2].ki.wVk = static_cast<WORD>(key);
+  in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  in[3].ki.wVk = VK_CONTROL;
+  in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, in, sizeof(INPUT));
+}
+
+TEST_F(Shell, TypeAndSaveWithCtrlS) {
+  std::u16string path = File(u"typed.txt", "start");
+  Program norvo(NorvoExe(), {path});
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - typed.txt");
+  ASSERT_NE(main, nullptr);
+  HWND editor = ChildById(main, 1);
+  SendMessageW(editor, SCI_DOCUMENTEND, 0, 0);
+  TypeText(editor, " typed");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == u"Norvo - typed.txt *"; }));
+  SetForegroundWindow(main);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+  PressCtrl('S');
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == u"Norvo - typed.txt"; }));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(norvo.WaitForExit(), 0u);
+  EXPECT_EQ(ReadBytes(path), "start typed");
+}
+
+struct Answer {
+  int button;  // 2501 save, 2502 don't save, 2503 cancel
+  const char* onDisk;
+  bool exits;
+};
+class CloseQuestion : public Shell, public testing::WithParamInterface<Answer> {};
+
+TEST_P(CloseQuestion, EachButton) {
+  std::u16string path = File(u"ask.txt", "text");
+  Program norvo(NorvoExe(), {path});
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - ask.txt");
+  ASSERT_NE(main, nullptr);
+  HWND editor = ChildById(main, 1);
+  SendMessageW(editor, SCI_DOCUMENTEND, 0, 0);
+  TypeText(editor, "!");
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == u"Norvo - ask.txt *"; }));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  HWND box = norvo.WaitForWindow(u"#32770", u"Norvo");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(ChildById(box, 2500)), u"Save changes to \"ask.txt\"?");
+  EXPECT_EQ(WindowText(ChildById(box, 2501)), u"Save");
+  EXPECT_EQ(WindowText(ChildById(box, 2502)), u"Don't Save");
+  PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(GetParam().button), 0);
+  if (GetParam().exits) {
+    EXPECT_EQ(norvo.WaitForExit(), 0u);
+  } else {
+    // Once the question is gone, the window is still there, still modified, and answering.
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    EXPECT_EQ(WindowText(main), u"Norvo - ask.txt *");
+    EXPECT_EQ(norvo.WaitForExit(0), static_cast<DWORD>(STILL_ACTIVE));
+    norvo.Kill();
+  }
+  EXPECT_EQ(ReadBytes(path), GetParam().onDisk);
+}
+INSTANTIATE_TEST_SUITE_P(Buttons, CloseQuestion,
+                         testing::Values(Answer{2501, "text!", true}, Answer{2502, "text", true},
+                                         Answer{2503, "text", false}));
+
+TEST_F(Shell, RecentListOrderOnDisk) {
+  std::u16string a = File(u"ra.txt", "a"), b = File(u"rb.txt", "b"), c = File(u"rc.txt", "c");
+  for (const auto& p : {a, b, c, a}) {
+    Program norvo(NorvoExe(), {p});
+    HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - " + p.substr(p.rfind(u'\\') + 1));
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(norvo.WaitForExit(), 0u);
+  }
+  std::string bytes = ReadBytes(ConfigFile());
+  AppSettings s;
+  ASSERT_TRUE(ParseSettingsFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), s));
+  RecentList list = ReadRecentList(s);
+  EXPECT_EQ(list[0], a);
+  EXPECT_EQ(list[1], c);
+  EXPECT_EQ(list[2], b);
+  EXPECT_EQ(list[3], u"");
+}
+
+TEST_F(Shell, AFileWhoseFolderVanishesIsNoticedOnActivation) {
+  std::u16string folder = dir_ + u"\\moving";
+  CreateDirectoryW(W(folder), nullptr);
+  std::u16string path = folder + u"\\watched.txt";
+  ASSERT_TRUE(WriteBytes(path, "watched"));
+  Program norvo(NorvoExe(), {path});
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - watched.txt");
+  ASSERT_NE(main, nullptr);
+  // The open file itself is locked against deletion; its folder is moved away instead.
+  std::u16string moved = dir_ + u"\\moved-away";
+  if (!MoveFileW(W(folder), W(moved))) {
+    norvo.Kill();
+    GTEST_SKIP() << "this system does not let a folder with an open file be moved";
+  }
+  // Activate the editor from this (another) program.
+  HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                               nullptr);
+  SetForegroundWindow(other);
+  SetForegroundWindow(main);
+  HWND box = norvo.WaitForWindow(u"#32770", u"Norvo \u2014 File Changed");
+  DestroyWindow(other);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(ChildById(box, 2500)),
+            u"\"watched.txt\" was deleted from disk.\n\nDo you want to save it to the original location?");
+  PostMessageW(box, WM_COMMAND, 2502, 0);  // keep it as an untitled document
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == u"Norvo - Untitled"; }));
+  EXPECT_EQ(EditorText(ChildById(main, 1)), "watched");
+  PostMessageW(main, WM_CLOSE, 0, 0);  // untitled and unmodified now: nothing to ask
+  EXPECT_EQ(norvo.WaitForExit(), 0u);
+  MoveFileW(W(moved), W(folder));
+}
+
+}  // namespace
