@@ -352,6 +352,12 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       // The editor keeps its own theme; only the frame is told again.
       if (!g_shell.viewerMode) SetTitleBarDark(hwnd, GetColorPalette().isDark);
       return 0;
+    case WMU_PDF_PROGRESS: {
+      // Passed on to the progress window, which is the active window while a PDF is made.
+      HWND active = GetActiveWindow();
+      if (active && active != hwnd) PostMessageW(active, msg, wParam, lParam);
+      return 0;
+    }
     case WMU_APPLY_THEME:
       ApplyTheme(static_cast<uint32_t>(wParam));
       RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -152,3 +152,52 @@ TEST_F(Shell, AFileWhoseFolderVanishesIsNoticedOnActivation) {
 }
 
 }  // namespace
+
+namespace {
+// The file-name field of a system file dialog: the first edit control found in it.
+HWND FileNameField(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM out) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void ChooseInFileDialog(HWND dialog, const std::u16string& path) {
+  HWND field = FileNameField(dialog);
+  ASSERT_NE(field, nullptr);
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(path)));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(Shell, OpenAndSaveAsThroughTheSystemDialogs) {
+  std::u16string chosen = File(u"chosen.txt", "chosen text");
+  Program norvo(NorvoExe(), {});
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - Untitled");
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_COMMAND, 1002, 0);
+  HWND open = norvo.WaitForWindow(u"", u"Open File - Norvo");
+  ASSERT_NE(open, nullptr);
+  ChooseInFileDialog(open, chosen);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == u"Norvo - chosen.txt"; }));
+  EXPECT_EQ(EditorText(ChildById(main, 1)), "chosen text");
+
+  std::u16string copy = dir_ + u"\\copy.md";
+  DeleteFileW(W(copy));
+  PostMessageW(main, WM_COMMAND, 1004, 0);
+  HWND save = norvo.WaitForWindow(u"", u"Save As - Norvo");
+  ASSERT_NE(save, nullptr);
+  ChooseInFileDialog(save, copy);
+  ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == u"Norvo - copy.md"; }));
+  EXPECT_EQ(ReadBytes(copy), "chosen text");
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(norvo.WaitForExit(), 0u);
+}
+}  // namespace
