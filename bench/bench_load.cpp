@@ -20,6 +20,7 @@
 #include "app/shell_win.h"
 #include "common/utf.h"
 #include "document/document_win.h"
+#include "files_win.h"
 #include "document/save_win.h"
 #include "settings/settings_win.h"
 
@@ -68,14 +69,6 @@ std::string MakeText(size_t bytes) {
   return text;
 }
 
-bool WriteAll(const std::u16string& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD done = 0;
-  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
-  CloseHandle(f);
-  return ok;
-}
 
 // The baseline: read the whole file in one call and copy it once.
 double Baseline(const std::u16string& path, bool verbose = false) {
@@ -122,7 +115,7 @@ int Generate(const std::string& kind, size_t megabytes, const std::u16string& pa
     file = utf8;
     file.resize(megabytes * 1000 * 1000);
   }
-  return WriteAll(path, file) ? 0 : 1;
+  return WriteBytes(path, file) ? 0 : 1;
 }
 
 int Measure(const std::string& kind, const std::u16string& path) {

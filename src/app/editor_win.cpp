@@ -161,6 +161,13 @@ bool SetDocumentText(const char* text, size_t length) {
   return true;
 }
 
+void ClearIndicator(int indicator) {
+  sptr_t length = Sci(SCI_GETLENGTH);
+  if (length <= 0) return;
+  Sci(SCI_SETINDICATORCURRENT, indicator);
+  Sci(SCI_INDICATORCLEARRANGE, 0, length);
+}
+
 std::string GetDocumentText() {
   size_t length = static_cast<size_t>(Sci(SCI_GETLENGTH));
   std::string text(length + 1, '\0');
@@ -183,14 +190,9 @@ LRESULT CALLBACK EditorSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       if (!g_shell.viewerMode && PaletteForTheme(g_live.themeId).isDark) SetExplorerStyle(hwnd, true);
       return r;
     }
-    case WM_LBUTTONDOWN: {
-      sptr_t length = Sci(SCI_GETLENGTH);
-      if (length > 0) {
-        Sci(SCI_SETINDICATORCURRENT, 9);
-        Sci(SCI_INDICATORCLEARRANGE, 0, length);
-      }
+    case WM_LBUTTONDOWN:
+      ClearIndicator(9);
       break;
-    }
     case WM_RBUTTONUP:
       // The viewer has no menu; the editor's own menu is off, and the program's menu
       // is shown from here once it exists.

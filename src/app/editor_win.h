@@ -56,6 +56,9 @@ class DocumentSwap {
 bool SetDocumentText(const char* text, size_t length);
 inline bool SetDocumentText(const std::string& text) { return SetDocumentText(text.data(), text.size()); }
 
+// Clears one indicator over the whole document.
+void ClearIndicator(int indicator);
+
 // The whole text as UTF-8.
 std::string GetDocumentText();
 

@@ -158,13 +158,7 @@ void OnEditorNotify(const SCNotification& n) {
         if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
         if (g_marginHooks.refresh) g_marginHooks.refresh();
         if (g_editHooks.dropSearchCache) g_editHooks.dropSearchCache();
-        if (g_shell.findDialog) {
-          sptr_t length = Sci(SCI_GETLENGTH);
-          if (length > 0) {
-            Sci(SCI_SETINDICATORCURRENT, 10);
-            Sci(SCI_INDICATORCLEARRANGE, 0, length);
-          }
-        }
+        if (g_shell.findDialog) ClearIndicator(10);
       }
       break;
     case SCN_ZOOM:

@@ -25,27 +25,6 @@ std::u16string ConfigFile() {
   return U16(appdata) + u"\\Norvo\\norvo.cfg";
 }
 
-std::string ReadBytes(const std::u16string& path) {
-  HANDLE f = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(f, nullptr), '\0');
-  DWORD done = 0;
-  ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-  CloseHandle(f);
-  bytes.resize(done);
-  return bytes;
-}
-
-bool WriteBytes(const std::u16string& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return false;
-  DWORD done = 0;
-  bool ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) && done == bytes.size();
-  CloseHandle(f);
-  return ok;
-}
-
 std::u16string TempFolder() {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/win.h"
+#include "files_win.h"
 
 // Folder of the built program (..\bin beside the test folder) and the program itself.
 std::u16string ProgramFolder();
@@ -16,8 +17,6 @@ std::u16string NorvoExe();
 // %APPDATA%\Norvo\norvo.cfg as the program sees it.
 std::u16string ConfigFile();
 
-std::string ReadBytes(const std::u16string& path);
-bool WriteBytes(const std::u16string& path, const std::string& bytes);
 std::u16string TempFolder();
 
 // A started program. With `traced`, it runs under a debugger thread that collects

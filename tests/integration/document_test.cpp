@@ -62,7 +62,7 @@ TEST_F(Shell, SaveKeepsTheUtf8MarkOfAMarkedFile) {
   Open(path);
   Type("d");
   Command(CMD_SAVE);
-  EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF" "abcd");
+  EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "abcd");
   EXPECT_FALSE(g_doc.modified);
   EXPECT_EQ(Title(), u"Norvo - bom.txt");
 }
@@ -72,7 +72,7 @@ TEST_F(Shell, SaveWritesPlainUtf8ForEveryOtherEncodingAndKeepsShowingIt) {
   Open(path);
   Type("!");
   ASSERT_TRUE(SaveDocument(g_shell.mainWindow));
-  EXPECT_EQ(ReadFileBytes(path), "h\xC3\xA9!");
+  EXPECT_EQ(ReadBytes(path), "h\xC3\xA9!");
   EXPECT_EQ(g_doc.encoding, TextEncoding::Utf16Le);  // shown as loaded until the next load
 }
 
@@ -81,10 +81,10 @@ TEST_F(Shell, AShorterTextLeavesNoTailAndAnEmptyDocumentGivesNoBytes) {
   Open(path);
   Sci(SCI_SETTEXT, 0, "short");
   ASSERT_TRUE(SaveDocument(g_shell.mainWindow));
-  EXPECT_EQ(ReadFileBytes(path), "short");
+  EXPECT_EQ(ReadBytes(path), "short");
   Sci(SCI_CLEARALL);
   ASSERT_TRUE(SaveDocument(g_shell.mainWindow));
-  EXPECT_EQ(ReadFileBytes(path), "");
+  EXPECT_EQ(ReadBytes(path), "");
   EXPECT_TRUE(LockedAgainstWriters(path));  // still held
 }
 
@@ -93,7 +93,7 @@ TEST_F(Shell, AnEmptyMarkedDocumentIsJustTheMark) {
   Open(path);
   Sci(SCI_CLEARALL);
   ASSERT_TRUE(SaveDocument(g_shell.mainWindow));
-  EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF");
+  EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF");
 }
 
 TEST_F(Shell, SaveAsMovesTheLock) {
@@ -103,8 +103,8 @@ TEST_F(Shell, SaveAsMovesTheLock) {
   g_dialogAnswer = temp_.Path(u"second.txt");
   Command(CMD_SAVE_AS);
   EXPECT_EQ(g_doc.path, g_dialogAnswer);
-  EXPECT_EQ(ReadFileBytes(g_dialogAnswer), "first and more");
-  EXPECT_EQ(ReadFileBytes(first), "first");  // the old file as it was
+  EXPECT_EQ(ReadBytes(g_dialogAnswer), "first and more");
+  EXPECT_EQ(ReadBytes(first), "first");  // the old file as it was
   EXPECT_FALSE(LockedAgainstWriters(first));
   EXPECT_TRUE(LockedAgainstWriters(g_dialogAnswer));
   EXPECT_EQ(Title(), u"Norvo - second.txt");
@@ -119,22 +119,13 @@ TEST_F(Shell, SavingAnUntitledDocumentAsksForAName) {
   EXPECT_EQ(Title(), u"Norvo - Untitled *");
   g_dialogAnswer = temp_.Path(u"named.txt");
   EXPECT_TRUE(SaveDocument(g_shell.mainWindow));
-  EXPECT_EQ(ReadFileBytes(g_dialogAnswer), "new text");
+  EXPECT_EQ(ReadBytes(g_dialogAnswer), "new text");
   EXPECT_EQ(Title(), u"Norvo - named.txt");
-}
-
-HANDLE WINAPI ReadOnlyOpen(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
-                           DWORD flags, HANDLE tmpl) {
-  if (access & GENERIC_WRITE) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
-  }
-  return CreateFileW(name, access, share, sa, disposition, flags, tmpl);
 }
 
 TEST_F(Shell, AReadOnlyDocumentCannotBeSavedInPlace) {
   std::u16string path = temp_.Write(u"ro.txt", "original");
-  g_fileLoadHooks.createFile = ReadOnlyOpen;
+  g_fileLoadHooks.createFile = DenyWriting;
   bool opened = OpenDocumentPath(g_shell.mainWindow, path);
   g_fileLoadHooks.createFile = CreateFileW;
   ASSERT_TRUE(opened);
@@ -144,12 +135,12 @@ TEST_F(Shell, AReadOnlyDocumentCannotBeSavedInPlace) {
   EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Error");
   EXPECT_EQ(g_shownMessages[0].text, u"Cannot save file.");
   EXPECT_TRUE(g_doc.modified);
-  EXPECT_EQ(ReadFileBytes(path), "original");
+  EXPECT_EQ(ReadBytes(path), "original");
   EXPECT_EQ(Title(), u"Norvo - ro.txt *");
   // Save As to a writable place works.
   g_dialogAnswer = temp_.Path(u"copy.txt");
   EXPECT_TRUE(SaveDocumentAs(g_shell.mainWindow));
-  EXPECT_EQ(ReadFileBytes(g_dialogAnswer), "original changed");
+  EXPECT_EQ(ReadBytes(g_dialogAnswer), "original changed");
 }
 
 TEST_F(Shell, NewResetsTitleEncodingLineEndsAndTheLock) {
@@ -201,7 +192,7 @@ TEST_P(CloseWithChanges, AnswersOfTheQuestion) {
   EXPECT_EQ(g_shownMessages[0].kind, SaveDontSaveCancel);
   EXPECT_EQ(g_shell.mainWindow == nullptr, GetParam().closes);
   g_doc.fileHandle.reset();
-  EXPECT_EQ(ReadFileBytes(path), GetParam().onDisk);
+  EXPECT_EQ(ReadBytes(path), GetParam().onDisk);
 }
 INSTANTIATE_TEST_SUITE_P(Answers, CloseWithChanges,
                          testing::Values(CloseCase{ResultYes, true, "before after"},
@@ -282,7 +273,7 @@ TEST_F(Shell, ActivationSaveWritesTheFileBack) {
   g_nextMessageAnswer = ResultYes;
   SendMessageW(g_shell.mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
   ASSERT_TRUE(PumpUntil([] { return !g_shownMessages.empty(); }));
-  EXPECT_EQ(ReadFileBytes(path), "restore me");
+  EXPECT_EQ(ReadBytes(path), "restore me");
   // Activation by one of the program's own windows does not ask again.
   ClearMessages();
   SendMessageW(g_shell.mainWindow, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(g_shell.editor));
@@ -302,17 +293,17 @@ TEST_F(Shell, UnmodifiedDeletedFileAsksToRestoreOnClose) {
   EXPECT_EQ(g_shownMessages[0].text,
             u"\"deleted.txt\" was moved or renamed while open in Norvo.\nDo you want to restore it to the original "
             u"location?");
-  EXPECT_EQ(ReadFileBytes(path), "content");
+  EXPECT_EQ(ReadBytes(path), "content");
 }
 
 TEST_F(Shell, AutoSaveTicksSaveOnlyModifiedNamedDocuments) {
   std::u16string path = temp_.Write(u"auto.txt", "v1");
   Open(path);
   SendMessageW(g_shell.mainWindow, WM_TIMER, AUTOSAVE_TIMER_ID, 0);
-  EXPECT_EQ(ReadFileBytes(path), "v1");
+  EXPECT_EQ(ReadBytes(path), "v1");
   Type("+");
   SendMessageW(g_shell.mainWindow, WM_TIMER, AUTOSAVE_TIMER_ID, 0);
-  EXPECT_EQ(ReadFileBytes(path), "v1+");
+  EXPECT_EQ(ReadBytes(path), "v1+");
   EXPECT_FALSE(g_doc.modified);
   Command(CMD_NEW);
   Type("untitled");

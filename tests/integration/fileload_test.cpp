@@ -128,17 +128,6 @@ TEST_F(FileLoadTest, AFileOpenForWritingElsewhereIsASharingViolation) {
   EXPECT_EQ(g_shownMessages[0].text, u"File is already open by another program.\nPlease close it first.");
 }
 
-// Denies write access the way a read-only file or a protected folder does on Windows
-// (Wine running as root would grant it).
-HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
-                          DWORD flags, HANDLE tmpl) {
-  if (access & GENERIC_WRITE) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return INVALID_HANDLE_VALUE;
-  }
-  return CreateFileW(name, access, share, sa, disposition, flags, tmpl);
-}
-
 HANDLE WINAPI DenyEverything(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
   SetLastError(ERROR_ACCESS_DENIED);
   return INVALID_HANDLE_VALUE;
@@ -337,7 +326,7 @@ TEST_F(SettingsFile, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
   HANDLE find = FindFirstFileW(W(folder + u"\\norvo.cfg.*.tmp"), &fd);
   EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
   if (find != INVALID_HANDLE_VALUE) FindClose(find);
-  EXPECT_EQ(ReadFileBytes(GetConfigFilePath()).size(), kSettingsFileSize);
+  EXPECT_EQ(ReadBytes(GetConfigFilePath()).size(), kSettingsFileSize);
 }
 
 TEST_F(SettingsFile, AFailedSaveLeavesThePreviousFileIntact) {
@@ -345,14 +334,14 @@ TEST_F(SettingsFile, AFailedSaveLeavesThePreviousFileIntact) {
   ResetSettings(s);
   s.fontSize = 17;
   ASSERT_TRUE(SaveSettings(s));
-  std::string before = ReadFileBytes(GetConfigFilePath());
+  std::string before = ReadBytes(GetConfigFilePath());
   // Another program holds the file without sharing deletion: it cannot be replaced.
   HANDLE holder = CreateFileW(W(GetConfigFilePath()), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   s.fontSize = 30;
   EXPECT_FALSE(SaveSettings(s));
   CloseHandle(holder);
-  EXPECT_EQ(ReadFileBytes(GetConfigFilePath()), before);
+  EXPECT_EQ(ReadBytes(GetConfigFilePath()), before);
   AppSettings loaded;
   ASSERT_TRUE(LoadSettings(loaded));
   EXPECT_EQ(static_cast<int>(loaded.fontSize), 17);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/win.h"
+#include "files_win.h"
 
 struct ShownMessage {
   int kind;
@@ -17,6 +18,11 @@ struct ShownMessage {
 extern std::vector<ShownMessage> g_shownMessages;
 extern int g_nextMessageAnswer;
 void ClearMessages();
+
+// An open that denies write access the way a read-only file does on Windows (Wine
+// running as root would grant it); reading is passed through.
+HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                          DWORD flags, HANDLE templateFile);
 // The recording answer installed as the message-box hook for the whole run.
 int RecordMessageForTests(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
 
@@ -53,7 +59,6 @@ class TempDir {
   std::u16string dir_;
 };
 
-std::string ReadFileBytes(const std::u16string& path);
 
 // Creates the main window (hidden) with the real edit control; destroys it at the end.
 class MainWindowTest : public testing::Test {

@@ -54,24 +54,17 @@ TempDir::~TempDir() {
 
 std::u16string TempDir::Write(const std::u16string& name, const std::string& bytes) const {
   std::u16string path = Path(name);
-  SetFileAttributesW(W(path), FILE_ATTRIBUTE_NORMAL);
-  HANDLE f = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_NE(f, INVALID_HANDLE_VALUE);
-  DWORD done = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-  CloseHandle(f);
+  EXPECT_TRUE(WriteBytes(path, bytes));
   return path;
 }
 
-std::string ReadFileBytes(const std::u16string& path) {
-  HANDLE f = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(f, nullptr), '\0');
-  DWORD done = 0;
-  ReadFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-  CloseHandle(f);
-  bytes.resize(done);
-  return bytes;
+HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                          DWORD flags, HANDLE templateFile) {
+  if (access & GENERIC_WRITE) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileW(name, access, share, sa, disposition, flags, templateFile);
 }
 
 void MainWindowTest::SetUp() {
