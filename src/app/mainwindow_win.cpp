@@ -12,7 +12,10 @@
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "app/statusbar_win.h"
+#include "app/toolbar_win.h"
 #include "app/viewer_win.h"
+#include "settings/association_win.h"
+#include "settings/margin_win.h"
 #include "common/handles_win.h"
 #include "common/messages.h"
 #include "common/visual_win.h"
@@ -24,7 +27,6 @@
 #include "settings/theme_win.h"
 
 AppShell g_shell;
-MarginHooks g_marginHooks;
 EditHooks g_editHooks;
 
 namespace {
@@ -51,6 +53,19 @@ namespace {
 bool CreateChildren(HWND hwnd) {
   g_shell.mainWindow = hwnd;
   const bool viewer = g_shell.viewerMode;
+  if (!viewer) {
+    if (!g_shell.toolbarClassRegistered) {
+      WNDCLASSEXW cls{};
+      cls.cbSize = sizeof cls;
+      cls.lpfnWndProc = ToolbarWndProc;
+      cls.hInstance = g_shell.instance;
+      cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      cls.lpszClassName = L"NorvoToolbar";
+      g_shell.toolbarClassRegistered = RegisterClassExW(&cls) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }
+    g_shell.toolbar = CreateWindowExW(0, L"NorvoToolbar", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 800,
+                                      kToolbarHeight, hwnd, nullptr, g_shell.instance, nullptr);
+  }
   g_shell.editor = CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0,
                                    viewer ? 0 : kToolbarHeight, 800, 600, hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)), g_shell.instance, nullptr);
@@ -74,16 +89,25 @@ bool CreateChildren(HWND hwnd) {
   Sci(SCI_SETMARGINWIDTHN, 0, 0);
   g_shell.marginVisible = !viewer && g_live.showLineNumbers;
   g_shell.marginWidth = 0;
+  if (!viewer) {
+    g_shell.marginWidth = g_shell.marginVisible ? LineNumberMarginWidth() : 0;
+    g_shell.marginWindow = CreateWindowExW(0, L"NorvoMargin", L"", WS_CHILD | (g_shell.marginVisible ? WS_VISIBLE : 0),
+                                           0, 0, g_shell.marginWidth, 100, hwnd, nullptr, g_shell.instance, nullptr);
+    if (g_shell.marginWindow) {
+      g_shell.marginWidth = g_shell.marginVisible ? LineNumberMarginWidth() : 0;
+      ShowWindow(g_shell.marginWindow, g_shell.marginVisible ? SW_SHOWNA : SW_HIDE);
+    }
+  }
 
   if (viewer) {
     ApplyViewerLook(hwnd);
   } else {
     ApplyEditorTheme();
-    SetTitleBarDark(hwnd, GetColorPalette().isDark);
+    OnSystemColorsChanged(hwnd);
   }
   SubclassEditor(g_shell.editor);
   if (viewer) return true;
-  if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+  UpdateToolbar();
   DragAcceptFiles(hwnd, TRUE);
   SetWindowTextW(hwnd, L"Norvo - Untitled");
   // A stored auto-save interval is in force from the start.
@@ -155,14 +179,14 @@ void OnEditorNotify(const SCNotification& n) {
           UpdateTitle();
         }
         UpdateStatusBar();
-        if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
-        if (g_marginHooks.refresh) g_marginHooks.refresh();
+        UpdateToolbar();
+        RefreshLineNumberMargin();
         if (g_editHooks.dropSearchCache) g_editHooks.dropSearchCache();
         if (g_shell.findDialog) ClearIndicator(10);
       }
       break;
     case SCN_ZOOM:
-      if (g_marginHooks.refresh) g_marginHooks.refresh();
+      RefreshLineNumberMargin();
       break;
   }
 }
@@ -187,7 +211,7 @@ void ToggleLineNumbers(HWND hwnd) {
   g_shell.marginVisible = g_live.showLineNumbers;
   if (g_shell.marginWindow) {
     if (g_shell.marginVisible) {
-      if (g_marginHooks.width) g_shell.marginWidth = g_marginHooks.width();
+      g_shell.marginWidth = LineNumberMarginWidth();
       ShowWindow(g_shell.marginWindow, SW_SHOWNA);
     } else {
       g_shell.marginWidth = 0;
@@ -247,11 +271,11 @@ void OnCommand(HWND hwnd, int id) {
       break;
     case CMD_SAVE:
       SaveDocument(hwnd);
-      if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+      UpdateToolbar();
       break;
     case CMD_SAVE_AS:
       SaveDocumentAs(hwnd);
-      if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+      UpdateToolbar();
       break;
     case CMD_EXIT: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
     case CMD_UNDO: Sci(SCI_UNDO); break;
@@ -343,8 +367,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       }
       break;
     case WMU_SYSTEM_THEME_CHANGED:
-      // The editor keeps its own theme; only the frame is told again.
-      if (!g_shell.viewerMode) SetTitleBarDark(hwnd, GetColorPalette().isDark);
+      if (!g_shell.viewerMode) OnSystemColorsChanged(hwnd);
       return 0;
     case WMU_PDF_PROGRESS: {
       // Passed on to the progress window, which is the active window while a PDF is made.
@@ -367,6 +390,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       g_shell.mainWindow = nullptr;
       g_shell.editor = nullptr;
       g_shell.statusBar = nullptr;
+      g_shell.toolbar = nullptr;
+      g_shell.marginWindow = nullptr;
       PostQuitMessage(0);
       return 0;
   }

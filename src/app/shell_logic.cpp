@@ -114,3 +114,13 @@ bool IsEditFieldKey(unsigned virtualKey, bool ctrl, bool shift, bool alt) {
     default: return false;
   }
 }
+
+int MarginWidthFor(long long lineCount, int digitWidth) {
+  int digits = 0;
+  for (long long n = lineCount; n > 0; n /= 10) ++digits;
+  if (digits < 3) digits = 3;
+  if (digitWidth < 1) digitWidth = 8;
+  return digitWidth * digits + 12;
+}
+
+int ToolbarButtonLeft(int clientWidth, int index) { return std::max(8, (clientWidth - 490) / 2) + 83 * index; }

@@ -74,3 +74,11 @@ StatusEdges StatusBarPartEdges(int clientWidth);
 // Keys that an edit field of a dialog keeps for itself (Ctrl+Z, Y, X, C, V, A) instead of
 // the document's accelerators.
 bool IsEditFieldKey(unsigned virtualKey, bool ctrl, bool shift, bool alt);
+
+// Line-number margin width: digits of the line count (at least 3) times the width of "9"
+// (8 when unknown) plus 12.
+int MarginWidthFor(long long lineCount, int digitWidth);
+
+// The toolbar's six buttons: left edge of button k for a client width.
+constexpr int kToolbarButtonCount = 6;
+int ToolbarButtonLeft(int clientWidth, int index);

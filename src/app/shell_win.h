@@ -32,13 +32,6 @@ constexpr int kToolbarHeight = 44;
 constexpr int kMinTrackWidth = 640;
 constexpr int kMinTrackHeight = 480;
 
-// The line-number margin, when it exists: its width and its refresh after text changes.
-struct MarginHooks {
-  int (*width)() = nullptr;
-  void (*refresh)() = nullptr;
-};
-extern MarginHooks g_marginHooks;
-
 // What other parts of the program do after the text changes.
 struct EditHooks {
   void (*dropSearchCache)() = nullptr;

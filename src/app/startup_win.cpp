@@ -14,6 +14,8 @@
 #include "common/utf.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
+#include "settings/association_win.h"
+#include "settings/margin_win.h"
 #include "settings/theme_win.h"
 
 namespace {
@@ -203,7 +205,7 @@ bool RegisterWindowClasses() {
   WNDCLASSEXW margin{};
   margin.cbSize = sizeof margin;
   margin.style = CS_HREDRAW | CS_VREDRAW;
-  margin.lpfnWndProc = DefWindowProcW;  // the line-number margin paints itself once it exists
+  margin.lpfnWndProc = MarginWndProc;
   margin.hInstance = g_shell.instance;
   margin.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   margin.lpszClassName = L"NorvoMargin";
@@ -245,6 +247,7 @@ int RunNorvo(HINSTANCE instance, int showCommand) {
   Trace("Norvo: Loading settings\n");
   LoadSettings(g_settings);
   CopyLiveFromSettings();
+  RegisterFileAssociation();
   if (g_settings.firstRun) {
     g_settings.firstRun = 0;
     SaveSettings(g_settings);

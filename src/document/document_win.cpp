@@ -7,7 +7,10 @@
 #include "app/editor_win.h"
 #include "app/messagebox_win.h"
 #include "app/shell_win.h"
+#include "app/toolbar_win.h"
 #include "app/viewer_win.h"
+#include "settings/lexer_win.h"
+#include "settings/margin_win.h"
 #include "common/trace_win.h"
 #include "common/utf.h"
 
@@ -250,15 +253,15 @@ bool FileLoad(HWND owner, const std::u16string& path) {
   g_doc.fileHandle = std::move(file);
 
   Trace("Norvo: Updating margin width\n");
-  if (g_fileLoadHooks.updateMargin) g_fileLoadHooks.updateMargin();
+  RefreshLineNumberMargin();
   if (g_shell.viewerMode) {
     Trace("Norvo: Viewer mode - applying viewer theme\n");
     Sci(SCI_SETREADONLY, 1);
     ApplyViewerLook(g_shell.mainWindow);
   } else {
     Trace("Norvo: Normal mode - applying syntax highlighting\n");
-    if (g_fileLoadHooks.setupLexer) g_fileLoadHooks.setupLexer(path);
-    if (g_fileLoadHooks.updateToolbar) g_fileLoadHooks.updateToolbar();
+    SetupLexer(path);
+    UpdateToolbar();
     if (g_fileLoadHooks.clearSearchIndicators) g_fileLoadHooks.clearSearchIndicators();
   }
   Trace("Norvo: FileLoad completed successfully\n");

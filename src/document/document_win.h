@@ -20,9 +20,6 @@ bool FileLoad(HWND owner, const std::u16string& path);
 
 // Hooks run after a successful load; absent parts of the program leave them empty.
 struct FileLoadHooks {
-  void (*updateMargin)() = nullptr;
-  void (*setupLexer)(const std::u16string& path) = nullptr;
-  void (*updateToolbar)() = nullptr;
   void (*clearSearchIndicators)() = nullptr;
   // How files are opened: CreateFileW unless a test replaces it (for example to deny
   // write access where the platform would not).

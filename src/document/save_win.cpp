@@ -7,6 +7,8 @@
 #include "app/messagebox_win.h"
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
+#include "app/toolbar_win.h"
+#include "settings/lexer_win.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
 #include "settings/settings_win.h"
@@ -51,7 +53,7 @@ HANDLE OpenLocked(const std::u16string& path) {
 void AfterDocumentChange() {
   UpdateTitle();
   UpdateStatusBar();
-  if (g_fileLoadHooks.updateToolbar && !g_shell.viewerMode) g_fileLoadHooks.updateToolbar();
+  UpdateToolbar();
 }
 
 std::u16string AskOpenPath(HWND owner) {
@@ -121,7 +123,7 @@ bool NewDocument() {
   g_doc.modified = false;
   g_doc.encoding = TextEncoding::Utf8;
   Sci(SCI_SETEOLMODE, SC_EOL_CRLF);
-  if (!g_shell.viewerMode && g_fileLoadHooks.setupLexer) g_fileLoadHooks.setupLexer(u"");
+  if (!g_shell.viewerMode) SetupLexer(u"");
   AfterDocumentChange();
   HeapCompact(GetProcessHeap(), 0);
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
@@ -153,7 +155,7 @@ bool SaveDocument(HWND owner) {
   }
   g_doc.modified = false;
   UpdateTitle();
-  if (!g_shell.viewerMode && g_fileLoadHooks.setupLexer) g_fileLoadHooks.setupLexer(g_doc.path);
+  if (!g_shell.viewerMode) SetupLexer(g_doc.path);
   return true;
 }
 

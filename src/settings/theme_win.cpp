@@ -6,6 +6,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
+#include "settings/lexer_win.h"
 #include "settings/settings_win.h"
 
 ThemeHooks g_themeHooks;
@@ -55,9 +56,9 @@ void ApplyEditorTheme() {
   Sci(SCI_STYLESETBOLD, STYLE_DEFAULT, g_settings.fontBold ? 1 : 0);
   Sci(SCI_STYLESETITALIC, STYLE_DEFAULT, g_settings.fontItalic ? 1 : 0);
   for (int margin = 0; margin <= 4; ++margin) Sci(SCI_SETMARGINWIDTHN, margin, 0);
-  if (g_themeHooks.repaintMargin) g_themeHooks.repaintMargin();
+  if (g_shell.marginWindow && g_shell.marginVisible) InvalidateRect(g_shell.marginWindow, nullptr, FALSE);
   if (g_shell.statusBar) InvalidateRect(g_shell.statusBar, nullptr, TRUE);
-  if (g_themeHooks.repaintToolbar) g_themeHooks.repaintToolbar();
+  if (g_shell.toolbar) InvalidateRect(g_shell.toolbar, nullptr, FALSE);
   if (g_shell.editor) {
     SetExplorerStyle(g_shell.editor, p.isDark);
     SendFrameChange(g_shell.editor);
@@ -69,9 +70,9 @@ void ApplyTheme(uint32_t themeId) {
   g_live.themeId = themeId;
   g_settings.themeId = themeId;
   ApplyEditorTheme();
-  if (g_themeHooks.reapplyLexerStyles) g_themeHooks.reapplyLexerStyles();
+  ReapplyLexerStyles();
   SetTitleBarDark(g_shell.mainWindow, GetColorPalette().isDark);
-  if (g_themeHooks.repaintMargin) g_themeHooks.repaintMargin();
+  if (g_shell.marginWindow && g_shell.marginVisible) InvalidateRect(g_shell.marginWindow, nullptr, FALSE);
   SaveSettings(g_settings);
   if (g_themeHooks.selectInSettingsDialog) g_themeHooks.selectInSettingsDialog(themeId);
   for (HWND dialog : {g_shell.findDialog, g_shell.helpWindow, g_shell.regexDialog}) {

@@ -27,9 +27,6 @@ void ApplyTransparency(HWND window, int percent);
 
 // Hooks for parts of the program that restyle themselves with the theme.
 struct ThemeHooks {
-  void (*reapplyLexerStyles)() = nullptr;
-  void (*repaintMargin)() = nullptr;
-  void (*repaintToolbar)() = nullptr;
   void (*selectInSettingsDialog)(uint32_t themeId) = nullptr;
 };
 extern ThemeHooks g_themeHooks;

@@ -68,7 +68,15 @@ TEST_F(MainWindow, LayoutLeavesTheToolbarStripAndDocksTheStatusBar) {
   MapWindowPoints(nullptr, g_shell.mainWindow, reinterpret_cast<POINT*>(&editor), 2);
   MapWindowPoints(nullptr, g_shell.mainWindow, reinterpret_cast<POINT*>(&status), 2);
   EXPECT_EQ(editor.top, 44);
-  EXPECT_EQ(editor.left, 0);
+  ASSERT_NE(g_shell.marginWindow, nullptr);  // line numbers are on by default
+  RECT margin;
+  GetWindowRect(g_shell.marginWindow, &margin);
+  MapWindowPoints(nullptr, g_shell.mainWindow, reinterpret_cast<POINT*>(&margin), 2);
+  EXPECT_EQ(margin.left, 0);
+  EXPECT_EQ(margin.top, 44);
+  EXPECT_EQ(margin.right, g_shell.marginWidth);
+  EXPECT_EQ(margin.bottom, editor.bottom);
+  EXPECT_EQ(editor.left, g_shell.marginWidth);
   EXPECT_EQ(editor.right, client.right);
   EXPECT_EQ(editor.bottom, status.top);
   EXPECT_EQ(status.bottom, client.bottom);

@@ -145,3 +145,20 @@ TEST(Accelerators, EditFieldsKeepTheirEditingKeys) {
   EXPECT_FALSE(IsEditFieldKey('Z', true, true, false));
   EXPECT_FALSE(IsEditFieldKey('C', true, false, true));
 }
+
+TEST(Margin, WidthByDigitCount) {
+  EXPECT_EQ(MarginWidthFor(1, 8), 36);
+  EXPECT_EQ(MarginWidthFor(999, 8), 36);
+  EXPECT_EQ(MarginWidthFor(1000, 8), 44);
+  EXPECT_EQ(MarginWidthFor(1000000, 7), 61);
+  EXPECT_EQ(MarginWidthFor(50, 0), 36);  // unknown digit width counts as 8
+}
+
+TEST(Toolbar, GroupIsCentredButNeverLeftOf8) {
+  EXPECT_EQ(ToolbarButtonLeft(400, 0), 8);
+  EXPECT_EQ(ToolbarButtonLeft(1000, 0), 255);
+  EXPECT_EQ(ToolbarButtonLeft(1000, 5), 255 + 5 * 83);
+  EXPECT_EQ(ToolbarButtonLeft(490, 0), 8);
+  EXPECT_EQ(ToolbarButtonLeft(506, 0), 8);
+  EXPECT_EQ(ToolbarButtonLeft(508, 0), 9);
+}

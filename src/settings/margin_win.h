@@ -1,0 +1,9 @@
+// The line-number margin: a window of its own beside the edit control.
+#pragma once
+#include "common/win.h"
+
+LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Width in pixels for the current document and font (0 when hidden or without an editor).
+int LineNumberMarginWidth();
+// Recomputes the width (re-laying out the main window when it changed) and repaints.
+void RefreshLineNumberMargin();

@@ -1,0 +1,73 @@
+#include "settings/lexers.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+struct LexerCase {
+  const char16_t* path;
+  int kind;
+};
+class LexerChoice : public testing::TestWithParam<LexerCase> {};
+
+TEST_P(LexerChoice, ByLowerCasedExtension) { EXPECT_EQ(LexerForPath(GetParam().path), GetParam().kind); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, LexerChoice,
+    testing::Values(LexerCase{u"C:\\src\\main.cpp", kLexerCpp}, LexerCase{u"README.MD", kLexerMarkdown},
+                    LexerCase{u"notes.markdown", kLexerMarkdown}, LexerCase{u"archive.tar.gz", kLexerNull},
+                    LexerCase{u"Makefile", kLexerNull}, LexerCase{u"C:\\v1.2\\notes", kLexerNull},
+                    LexerCase{u"data.JSONC", kLexerJson}, LexerCase{u"schema.xsd", kLexerXml},
+                    LexerCase{u"app.tsx", kLexerCpp}, LexerCase{u"x.pyi", kLexerPython},
+                    LexerCase{u"page.aspx", kLexerHtml}, LexerCase{u"run.CMD", kLexerBatch},
+                    LexerCase{u"s.less", kLexerCss}, LexerCase{u"q.sql", kLexerSql}, LexerCase{u"init.lua", kLexerLua},
+                    LexerCase{u"a.yaml", kLexerNull}, LexerCase{u"main.rs", kLexerNull}, LexerCase{u"m.go", kLexerNull},
+                    LexerCase{u"", kLexerNull}, LexerCase{u"trailing.", kLexerNull}, LexerCase{u"x.c++", kLexerNull}));
+
+TEST(Lexers, ExtensionIsTheTextAfterTheLastDotAnywhere) {
+  EXPECT_EQ(GetFileExtension(u"C:\\v1.2\\notes"), u"2\\notes");
+  EXPECT_EQ(GetFileExtension(u"A.TXT"), u"txt");
+  EXPECT_EQ(GetFileExtension(u"none"), u"");
+}
+
+TEST(Lexers, NamesAndKeywordSets) {
+  EXPECT_STREQ(LexerName(kLexerHtml), "hypertext");
+  EXPECT_STREQ(LexerName(kLexerNull), "null");
+  auto count = [](const char* words) {
+    std::istringstream in(words);
+    std::string w;
+    int n = 0;
+    while (in >> w) ++n;
+    return n;
+  };
+  ASSERT_EQ(KeywordsFor(kLexerCpp).size(), 2u);
+  EXPECT_EQ(count(KeywordsFor(kLexerCpp)[0].words), 92);
+  EXPECT_EQ(count(KeywordsFor(kLexerCpp)[1].words), 62);
+  EXPECT_EQ(count(KeywordsFor(kLexerPython)[0].words), 76);
+  EXPECT_EQ(count(KeywordsFor(kLexerBatch)[0].words), 38);
+  EXPECT_TRUE(KeywordsFor(kLexerHtml).empty());
+  EXPECT_TRUE(StyleTableFor(kLexerJson).empty());
+  EXPECT_TRUE(StyleTableFor(kLexerSql).empty());
+  EXPECT_EQ(StyleTableFor(kLexerXml).data(), StyleTableFor(kLexerHtml).data());
+}
+
+TEST(Lexers, MarkdownCodeBackgroundClamps) {
+  EXPECT_EQ(MarkdownCodeBackground(0x001E1C1C, true), 0x00302E2Eu);   // +18 on dark themes
+  EXPECT_EQ(MarkdownCodeBackground(0x00FFFFFF, false), 0x00F1F1F1u);  // -14 on light themes
+  EXPECT_EQ(MarkdownCodeBackground(0x00F5FA05, true), 0x00FFFF17u);   // clamped at 255
+  EXPECT_EQ(MarkdownCodeBackground(0x0000050A, false), 0x00000000u);  // clamped at 0
+}
+
+TEST(Lexers, StyleRulesResolveAgainstThePalette) {
+  const ColorPalette& dark = kThemePalettes[0];
+  auto table = StyleTableFor(kLexerCpp);
+  const StyleRule& word = table[5];
+  EXPECT_EQ(word.style, 5);
+  EXPECT_EQ(ResolveColor(word.fore, dark), dark.syntax.keyword);
+  EXPECT_TRUE(ResolveFlag(word.bold, false));
+  const StyleRule& comment = table[1];
+  EXPECT_TRUE(ResolveFlag(comment.italic, false));
+  EXPECT_FALSE(ResolveFlag(comment.bold, false));
+  EXPECT_TRUE(ResolveFlag(comment.bold, true));  // "font": follows the font's own bold
+  EXPECT_EQ(ResolveColor(ColorRole::CodeBack, dark), MarkdownCodeBackground(dark.editorBack, true));
+}
