@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include "app/menu_win.h"
 #include "app/shell_win.h"
 #include "common/visual_win.h"
 #include "common/utf.h"
@@ -194,9 +195,12 @@ LRESULT CALLBACK EditorSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       ClearIndicator(9);
       break;
     case WM_RBUTTONUP:
-      // The viewer has no menu; the editor's own menu is off, and the program's menu
-      // is shown from here once it exists.
-      return 0;
+      if (!g_shell.viewerMode) {
+        POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ClientToScreen(hwnd, &pt);
+        ShowContextMenu(g_shell.mainWindow, pt);
+      }
+      return 0;  // the viewer has no menu
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, EditorSubclassProc, id);
       break;

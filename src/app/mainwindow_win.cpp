@@ -12,6 +12,7 @@
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "app/statusbar_win.h"
+#include "app/menu_win.h"
 #include "app/toolbar_win.h"
 #include "app/viewer_win.h"
 #include "settings/association_win.h"
@@ -324,6 +325,16 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return DefWindowProcW(hwnd, msg, TRUE, lParam);
     case WM_INITMENUPOPUP:
       return 0;
+    case WM_CONTEXTMENU:
+      if (!g_shell.viewerMode)
+        ShowContextMenu(hwnd, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+      return 0;
+    case WM_MEASUREITEM:
+      if (MeasureMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
+      break;
+    case WM_DRAWITEM:
+      if (DrawMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) return TRUE;
+      break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && header->hwndFrom == g_shell.editor) OnEditorNotify(*reinterpret_cast<const SCNotification*>(lParam));

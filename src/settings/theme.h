@@ -23,9 +23,17 @@ struct ColorPalette {
 
 extern const ColorPalette kThemePalettes[kThemeCount];
 
+
 // Names shown for the themes, by ThemeId.
 extern const char16_t* const kThemeNames[kThemeCount];
 
 // A stored index of 6 or more counts as theme 0.
 inline uint32_t NormalizeThemeId(uint32_t themeId) { return themeId < kThemeCount ? themeId : 0; }
 inline const ColorPalette& PaletteForTheme(uint32_t themeId) { return kThemePalettes[NormalizeThemeId(themeId)]; }
+
+// The menus' own colours, by ThemeId.
+struct MenuColors {
+  uint32_t highlightBack, itemBack, itemText, highlightText, disabledText, separator;
+};
+extern const MenuColors kMenuColors[kThemeCount];
+inline const MenuColors& MenuColorsForTheme(uint32_t themeId) { return kMenuColors[NormalizeThemeId(themeId)]; }

@@ -209,3 +209,13 @@ const ColorPalette kThemePalettes[kThemeCount] = {
     },
 };
 const char16_t* const kThemeNames[kThemeCount] = {u"Norvo Dark", u"Norvo Light", u"Azure", u"Green", u"Night", u"Sepia"};
+
+// highlightBack, itemBack, itemText, highlightText, disabledText, separator
+const MenuColors kMenuColors[kThemeCount] = {
+    {Rgb(0x0078D4), Rgb(0x1C1C1C), Rgb(0xDCDCDC), Rgb(0xFFFFFF), Rgb(0x5A5A5A), Rgb(0x373737)},
+    {Rgb(0x0078D4), Rgb(0xFCFCFC), Rgb(0x141414), Rgb(0xFFFFFF), Rgb(0xAAAAAA), Rgb(0xD7D7D7)},
+    {Rgb(0x0064C8), Rgb(0xE1EBFC), Rgb(0x0A1E50), Rgb(0xFFFFFF), Rgb(0x96AAD2), Rgb(0xAFC8EE)},
+    {Rgb(0x008C3C), Rgb(0xE1FAE1), Rgb(0x003C00), Rgb(0xFFFFFF), Rgb(0x82B982), Rgb(0xA5E1A5)},
+    {Rgb(0x4B5F87), Rgb(0x1C1C1A), Rgb(0xD2D2C3), Rgb(0xF0F0E1), Rgb(0x5F5F55), Rgb(0x3A3A36)},
+    {Rgb(0x9B5F2D), Rgb(0xF5EBDA), Rgb(0x4B2D14), Rgb(0xFFF8EB), Rgb(0xB9A087), Rgb(0xD4BC9E)},
+};
