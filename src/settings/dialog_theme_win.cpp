@@ -1,0 +1,121 @@
+#include "settings/dialog_theme_win.h"
+
+#include <string>
+
+#include "common/handles_win.h"
+#include "common/visual_win.h"
+#include "settings/theme_win.h"
+
+namespace {
+// Brushes shared by the themed dialogs, rebuilt when their colour changes.
+struct CachedBrush {
+  Brush brush;
+  COLORREF colour = CLR_INVALID;
+  HBRUSH For(COLORREF c) {
+    if (!brush || colour != c) {
+      brush.reset(CreateSolidBrush(c));
+      colour = c;
+    }
+    return brush.get();
+  }
+};
+CachedBrush g_dialogBrush;
+CachedBrush g_inputBrush;
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t cls[64] = {};
+  GetClassNameW(hwnd, cls, 64);
+  return cls;
+}
+
+BOOL CALLBACK ThemeChild(HWND child, LPARAM dark) {
+  std::wstring cls = ClassOf(child);
+  if (_wcsicmp(cls.c_str(), L"ComboBox") == 0) {
+    SetExplorerStyle(child, dark != 0);
+  } else if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+    LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+    LONG_PTR kind = style & BS_TYPEMASK;
+    if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) {
+      SetWindowLongPtrW(child, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+      InvalidateRect(child, nullptr, TRUE);
+    } else if (kind != BS_OWNERDRAW) {
+      ClearVisualStyle(child);  // group and check boxes: their text colour can then be set
+    }
+  }
+  return TRUE;
+}
+}  // namespace
+
+void ThemeDialog(HWND dialog) {
+  const ColorPalette& p = GetColorPalette();
+  SetTitleBarDarkAttribute(dialog, p.isDark);
+  SetClassLongPtrW(dialog, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(g_dialogBrush.For(p.dialogBack)));
+  EnumChildWindows(dialog, ThemeChild, p.isDark ? 1 : 0);
+  InvalidateRect(dialog, nullptr, TRUE);
+}
+
+bool HandleDialogColours(HWND dialog, UINT msg, WPARAM wParam, LPARAM, INT_PTR* result) {
+  const ColorPalette& p = GetColorPalette();
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  switch (msg) {
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetTextColor(dc, p.dialogText);
+      SetBkMode(dc, TRANSPARENT);
+      *result = reinterpret_cast<INT_PTR>(g_dialogBrush.For(p.dialogBack));
+      return true;
+    case WM_CTLCOLOREDIT:
+      SetTextColor(dc, p.editorText);
+      SetBkColor(dc, p.editorBack);
+      *result = reinterpret_cast<INT_PTR>(g_dialogBrush.For(p.dialogBack));
+      return true;
+    case WM_CTLCOLORLISTBOX:
+      SetTextColor(dc, p.editorText);
+      SetBkColor(dc, p.inputBack);
+      *result = reinterpret_cast<INT_PTR>(g_inputBrush.For(p.inputBack));
+      return true;
+    case WM_CTLCOLORDLG:
+      *result = reinterpret_cast<INT_PTR>(g_dialogBrush.For(p.dialogBack));
+      return true;
+    case WM_ERASEBKGND: {
+      RECT rc;
+      GetClientRect(dialog, &rc);
+      FillRect(dc, &rc, g_dialogBrush.For(p.dialogBack));
+      SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+      *result = TRUE;
+      return true;
+    }
+  }
+  return false;
+}
+
+void DrawDialogButton(const DRAWITEMSTRUCT& item) {
+  const ColorPalette& p = GetColorPalette();
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+  const bool focused = (item.itemState & ODS_FOCUS) != 0;
+  FillRect(dc, &r, g_dialogBrush.For(p.dialogBack));
+  {
+    Brush face(CreateSolidBrush(pressed ? p.buttonPressedFace : p.buttonFace));
+    Pen border(CreatePen(PS_SOLID, 1, focused ? p.accent : p.buttonBorder));
+    SelectionGuard b(dc, face.get());
+    SelectionGuard o(dc, border.get());
+    RoundRect(dc, r.left, r.top, r.right, r.bottom, 8, 8);
+  }
+  if (!pressed) {
+    Pen highlight(CreatePen(PS_SOLID, 1, p.isDark ? RGB(0x50, 0x50, 0x5A) : RGB(0xFF, 0xFF, 0xFF)));
+    SelectionGuard o(dc, highlight.get());
+    MoveToEx(dc, r.left + 4, r.top + 1, nullptr);
+    LineTo(dc, r.right - 4, r.top + 1);
+  }
+  wchar_t caption[128] = {};
+  GetWindowTextW(item.hwndItem, caption, 128);
+  Font font(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
+  SelectionGuard f(dc, font.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, p.buttonText);
+  if (pressed) OffsetRect(&r, 0, 1);
+  DrawTextW(dc, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}

@@ -1,0 +1,17 @@
+// The colour rules every themed dialog follows (Settings, Font, Find and Replace, Regex
+// Search, Export, progress windows): call ThemeDialog when the dialog is created and again
+// on WMU_APPLY_THEME, pass its messages to HandleDialogColours, and draw its push buttons
+// with DrawDialogButton.
+#pragma once
+#include "common/win.h"
+
+// Dark or light title bar, the dialog background, visual styles of combo, group and check
+// boxes, and owner-drawn push buttons.
+void ThemeDialog(HWND dialog);
+
+// WM_CTLCOLOR* and WM_ERASEBKGND with the live theme's colours. Returns true when the
+// message was handled; `result` is then the dialog procedure's return value.
+bool HandleDialogColours(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+
+// An owner-drawn push button: rounded face, focus outline, highlight line, caption.
+void DrawDialogButton(const DRAWITEMSTRUCT& item);
