@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/shell_logic.h"
+#include "common/utf.h"
 #include "settings/theme.h"
 
 namespace {
@@ -26,15 +27,15 @@ MenuEntry Submenu(const char16_t* text, std::vector<MenuEntry> children) {
   e.children = std::move(children);
   return e;
 }
-std::u16string Number(int n) {
-  std::u16string s;
-  do {
-    s.insert(s.begin(), static_cast<char16_t>(u'0' + n % 10));
-    n /= 10;
-  } while (n);
-  return s;
-}
 }  // namespace
+
+const MenuEntry* FindMenuEntry(const std::vector<MenuEntry>& entries, std::u16string_view text) {
+  for (const MenuEntry& e : entries) {
+    if (e.text == text) return &e;
+    if (const MenuEntry* inner = FindMenuEntry(e.children, text)) return inner;
+  }
+  return nullptr;
+}
 
 bool IsMarkdownPath(const std::u16string& path) {
   if (path.size() < 3) return false;
@@ -55,7 +56,7 @@ std::vector<MenuEntry> BuildContextMenu(const MenuState& s) {
   std::vector<MenuEntry> recent;
   int count = 0;
   for (int i = 0; i < 10 && !s.recent[i].empty(); ++i, ++count) {
-    std::u16string label = Number(i + 1) + u".  " + GetDisplayName(s.recent[i]);
+    std::u16string label = DecimalText(static_cast<unsigned>(i + 1)) + u".  " + GetDisplayName(s.recent[i]);
     if (!s.recentExists[i]) label += u"  \u2297";
     recent.push_back(Submenu(label.c_str(), {Item(u"Open", u"", 7000 + i, !s.recentExists[i]),
                                              Item(u"Remove from list", u"", 7010 + i)}));

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct MenuEntry {
@@ -29,6 +30,9 @@ struct MenuState {
   std::array<bool, 10> recentExists{};       // whether each file is on disk
 };
 std::vector<MenuEntry> BuildContextMenu(const MenuState& state);
+
+// The first entry with this text, searching submenus too; null when there is none.
+const MenuEntry* FindMenuEntry(const std::vector<MenuEntry>& entries, std::u16string_view text);
 
 // At least 3 characters ending in ".md", in any letter case.
 bool IsMarkdownPath(const std::u16string& path);

@@ -120,6 +120,15 @@ size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool
   return MeasureUtf8(LittleEndianUnits{bytes}, units);
 }
 
+std::u16string DecimalText(unsigned long long value) {
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+    value /= 10;
+  } while (value);
+  return digits;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

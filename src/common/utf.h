@@ -16,6 +16,9 @@ std::string Utf16BytesToUtf8(const unsigned char* bytes, size_t byteCount, bool 
 // Number of UTF-8 bytes Utf16BytesToUtf8 produces for the same input.
 size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool bigEndian);
 
+// A number in decimal digits.
+std::u16string DecimalText(unsigned long long value);
+
 // UTF-8 to UTF-16 code units.
 std::u16string Utf8ToUtf16(std::string_view text);
 

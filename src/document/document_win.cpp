@@ -21,15 +21,6 @@ namespace {
 const std::u16string kErrorHyphen = u"Norvo - Error";
 const std::u16string kErrorDash = u"Norvo \u2014 Error";
 
-std::u16string Number(unsigned long value) {
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-    value /= 10;
-  } while (value);
-  return digits;
-}
-
 std::u16string Limit(std::u16string text) {
   if (text.size() > 511) text.resize(511);
   return text;
@@ -39,11 +30,11 @@ void ShowOpenError(HWND owner, DWORD code, const std::u16string& path) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-      ShowMessageBox(owner, Ok, kErrorHyphen, Limit(u"File not found (error " + Number(code) + u").\n\n" + path));
+      ShowMessageBox(owner, Ok, kErrorHyphen, Limit(u"File not found (error " + DecimalText(code) + u").\n\n" + path));
       return;
     case ERROR_ACCESS_DENIED:
       ShowMessageBox(owner, Ok, kErrorHyphen,
-                     Limit(u"Access denied (error " + Number(code) +
+                     Limit(u"Access denied (error " + DecimalText(code) +
                            u").\n\nThe file may be read-only, protected by the system,\nor your account lacks "
                            u"permission to open it."));
       return;
@@ -56,7 +47,7 @@ void ShowOpenError(HWND owner, DWORD code, const std::u16string& path) {
       ShowMessageBox(owner, Ok, kErrorHyphen, u"File is already open by another program.\nPlease close it first.");
       return;
     default:
-      ShowMessageBox(owner, Ok, kErrorDash, Limit(u"Cannot open file (error " + Number(code) + u").\n\n" + path));
+      ShowMessageBox(owner, Ok, kErrorDash, Limit(u"Cannot open file (error " + DecimalText(code) + u").\n\n" + path));
   }
 }
 

@@ -19,14 +19,6 @@ Scintilla::ILexer5* CreateLexer(const char* name) {
   return reinterpret_cast<CreateLexerFn>(g_shell.createLexer)(name);
 }
 
-void SetDefaultStyle(const ColorPalette& p) {
-  std::string font = EditorFontUtf8();
-  Sci(SCI_STYLESETFONT, STYLE_DEFAULT, font.c_str());
-  Sci(SCI_STYLESETSIZE, STYLE_DEFAULT, g_live.fontSize);
-  Sci(SCI_STYLESETBACK, STYLE_DEFAULT, Colour(p.editorBack));
-  Sci(SCI_STYLESETFORE, STYLE_DEFAULT, Colour(p.editorText));
-}
-
 void ApplyLineNumberColours(const ColorPalette& p) {
   Sci(SCI_SETMARGINBACKN, 0, Colour(p.marginBack));
   Sci(SCI_STYLESETBACK, STYLE_LINENUMBER, Colour(p.marginBack));
@@ -41,7 +33,7 @@ void SetupLexer(const std::u16string& path) {
   Scintilla::ILexer5* lexer = g_lexerKind != kLexerNull ? CreateLexer(LexerName(g_lexerKind)) : nullptr;
   if (lexer) {
     Sci(SCI_SETILEXER, 0, reinterpret_cast<sptr_t>(lexer));
-    SetDefaultStyle(p);
+    SetDefaultStyleFontAndColours();
     for (const KeywordSet& set : KeywordsFor(g_lexerKind)) Sci(SCI_SETKEYWORDS, set.set, set.words);
     Sci(SCI_STYLECLEARALL);
     for (const StyleRule& rule : StyleTableFor(g_lexerKind)) {

@@ -23,19 +23,18 @@ std::string EditorFontUtf8() {
   return name;
 }
 
-namespace {
-void SetDefaultStyleFontAndColours(const ColorPalette& p) {
+void SetDefaultStyleFontAndColours() {
+  const ColorPalette& p = GetColorPalette();
   std::string font = EditorFontUtf8();
   Sci(SCI_STYLESETFONT, STYLE_DEFAULT, font.c_str());
   Sci(SCI_STYLESETSIZE, STYLE_DEFAULT, g_live.fontSize);
   Sci(SCI_STYLESETBACK, STYLE_DEFAULT, Colour(p.editorBack));
   Sci(SCI_STYLESETFORE, STYLE_DEFAULT, Colour(p.editorText));
 }
-}  // namespace
 
 void ApplyBaseStyles() {
   const ColorPalette& p = GetColorPalette();
-  SetDefaultStyleFontAndColours(p);
+  SetDefaultStyleFontAndColours();
   Sci(SCI_STYLECLEARALL);
   for (int margin = 0; margin <= 4; ++margin) Sci(SCI_SETMARGINWIDTHN, margin, 0);
   Sci(SCI_SETMARGINBACKN, 0, Colour(p.marginBack));
@@ -46,7 +45,7 @@ void ApplyBaseStyles() {
 void ApplyEditorTheme() {
   const ColorPalette& p = GetColorPalette();
   SetTitleBarDarkAttribute(g_shell.mainWindow, p.isDark);
-  SetDefaultStyleFontAndColours(p);
+  SetDefaultStyleFontAndColours();
   Sci(SCI_SETFOLDMARGINCOLOUR, 1, Colour(p.editorBack));
   Sci(SCI_SETFOLDMARGINHICOLOUR, 1, Colour(p.editorBack));
   Sci(SCI_SETCARETFORE, Colour(p.caret));

@@ -16,6 +16,9 @@ void ApplyTheme(uint32_t themeId);
 // Restyles the edit control and the window frame for the live theme.
 void ApplyEditorTheme();
 
+// Font face, size and colours of the default style (style 32) from the live theme and font.
+void SetDefaultStyleFontAndColours();
+
 // Font, size and colours of the default style, copied to every style; the line-number style.
 void ApplyBaseStyles();
 

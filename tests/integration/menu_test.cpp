@@ -17,15 +17,8 @@
 
 namespace {
 
-const MenuEntry* Find(const std::vector<MenuEntry>& items, const std::u16string& text) {
-  for (const MenuEntry& e : items) {
-    if (e.text == text) return &e;
-    if (const MenuEntry* inner = Find(e.children, text)) return inner;
-  }
-  return nullptr;
-}
 bool Disabled(const std::u16string& text) {
-  const MenuEntry* e = Find(BuildContextMenu(CurrentMenuState()), text);
+  const MenuEntry* e = FindMenuEntry(BuildContextMenu(CurrentMenuState()), text);
   EXPECT_NE(e, nullptr);
   return e && e->disabled;
 }
@@ -76,7 +69,7 @@ TEST_F(Menus, AMissingRecentFileIsMarkedAndCannotBeOpened) {
   MenuState state = CurrentMenuState();
   EXPECT_TRUE(state.recentExists[0]);
   EXPECT_FALSE(state.recentExists[1]);
-  const MenuEntry* gone = Find(BuildContextMenu(state), u"2.  gone.txt  \u2297");
+  const MenuEntry* gone = FindMenuEntry(BuildContextMenu(state), u"2.  gone.txt  \u2297");
   ASSERT_NE(gone, nullptr);
   EXPECT_TRUE(gone->children[0].disabled);
   EXPECT_FALSE(gone->children[1].disabled);

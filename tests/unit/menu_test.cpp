@@ -3,15 +3,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-const MenuEntry* Find(const std::vector<MenuEntry>& items, const std::u16string& text) {
-  for (const MenuEntry& e : items) {
-    if (e.text == text) return &e;
-    if (const MenuEntry* inner = Find(e.children, text)) return inner;
-  }
-  return nullptr;
-}
 const MenuEntry& Get(const std::vector<MenuEntry>& items, const std::u16string& text) {
-  const MenuEntry* e = Find(items, text);
+  const MenuEntry* e = FindMenuEntry(items, text);
   EXPECT_NE(e, nullptr) << std::string(text.begin(), text.end());
   static MenuEntry none;
   return e ? *e : none;
