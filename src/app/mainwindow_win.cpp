@@ -13,6 +13,7 @@
 #include "app/shell_win.h"
 #include "app/statusbar_win.h"
 #include "app/menu_win.h"
+#include "search/find_win.h"
 #include "app/toolbar_win.h"
 #include "app/viewer_win.h"
 #include "settings/association_win.h"
@@ -28,7 +29,6 @@
 #include "settings/theme_win.h"
 
 AppShell g_shell;
-EditHooks g_editHooks;
 
 namespace {
 bool g_checkingDisk = false;
@@ -182,7 +182,7 @@ void OnEditorNotify(const SCNotification& n) {
         UpdateStatusBar();
         UpdateToolbar();
         RefreshLineNumberMargin();
-        if (g_editHooks.dropSearchCache) g_editHooks.dropSearchCache();
+        InvalidateSearchCache();
         if (g_shell.findDialog) ClearIndicator(10);
       }
       break;
@@ -288,6 +288,7 @@ void OnCommand(HWND hwnd, int id) {
     case CMD_TOGGLE_LINE_NUMBERS: ToggleLineNumbers(hwnd); break;
     case CMD_TOGGLE_WORD_WRAP: ToggleWordWrap(); break;
     case CMD_RECENT_CLEAR: ClearRecentFiles(hwnd); break;
+    case CMD_FIND_REPLACE: ShowFindDialog(hwnd); break;
     default:
       // The dialogs and exports whose windows are not part of the program yet.
       if (CommandHandler handler = FindCommandHandler(id)) handler(hwnd);

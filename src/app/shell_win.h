@@ -32,12 +32,6 @@ constexpr int kToolbarHeight = 44;
 constexpr int kMinTrackWidth = 640;
 constexpr int kMinTrackHeight = 480;
 
-// What other parts of the program do after the text changes.
-struct EditHooks {
-  void (*dropSearchCache)() = nullptr;
-};
-extern EditHooks g_editHooks;
-
 // Start-up steps, in their order; each traces and reports its own failure.
 // Returns the process exit code.
 int RunNorvo(HINSTANCE instance, int showCommand);
@@ -51,7 +45,8 @@ void UnloadEditorLibraries();
 bool RegisterWindowClasses();
 
 // One message of the loop: accelerators first (except the editing keys of a dialog's edit
-// field), then the Help window's dialog keys, then the usual translation and dispatch.
+// field), then the dialog keys of the Help and Find and Replace windows, then the usual
+// translation and dispatch.
 void ProcessMessage(MSG& msg);
 
 // The main window's procedure.

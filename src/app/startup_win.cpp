@@ -145,6 +145,8 @@ void ProcessMessage(MSG& msg) {
       TranslateAcceleratorW(g_shell.mainWindow, g_shell.accelerators, &msg))
     return;
   if (g_shell.helpWindow && IsWindow(g_shell.helpWindow) && IsDialogMessageW(g_shell.helpWindow, &msg)) return;
+  // Tab, Enter (Find Next) and Escape (close) in the Find and Replace dialog.
+  if (g_shell.findDialog && IsWindow(g_shell.findDialog) && IsDialogMessageW(g_shell.findDialog, &msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
 }

@@ -9,6 +9,7 @@
 #include "app/shell_win.h"
 #include "app/toolbar_win.h"
 #include "app/viewer_win.h"
+#include "search/find_win.h"
 #include "settings/lexer_win.h"
 #include "settings/margin_win.h"
 #include "common/trace_win.h"
@@ -253,7 +254,7 @@ bool FileLoad(HWND owner, const std::u16string& path) {
     Trace("Norvo: Normal mode - applying syntax highlighting\n");
     SetupLexer(path);
     UpdateToolbar();
-    if (g_fileLoadHooks.clearSearchIndicators) g_fileLoadHooks.clearSearchIndicators();
+    ClearSearchIndicators();
   }
   Trace("Norvo: FileLoad completed successfully\n");
   return true;

@@ -20,7 +20,6 @@ bool FileLoad(HWND owner, const std::u16string& path);
 
 // Hooks run after a successful load; absent parts of the program leave them empty.
 struct FileLoadHooks {
-  void (*clearSearchIndicators)() = nullptr;
   // How files are opened: CreateFileW unless a test replaces it (for example to deny
   // write access where the platform would not).
   HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;

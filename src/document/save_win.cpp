@@ -8,6 +8,7 @@
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "app/toolbar_win.h"
+#include "search/find_win.h"
 #include "settings/lexer_win.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
@@ -130,7 +131,7 @@ bool NewDocument() {
   if (g_shell.editor) InvalidateRect(g_shell.editor, nullptr, TRUE);
   if (g_shell.marginWindow) InvalidateRect(g_shell.marginWindow, nullptr, TRUE);
   if (g_shell.mainWindow) UpdateWindow(g_shell.mainWindow);
-  if (g_fileLoadHooks.clearSearchIndicators) g_fileLoadHooks.clearSearchIndicators();
+  ClearSearchIndicators();
   return true;
 }
 

@@ -88,6 +88,9 @@ void MainWindowTest::TearDown() {
   }
   PumpPending();
   g_doc.fileHandle.reset();
+  g_settings.findColorResults = 1;
+  g_settings.findWrapAround = 1;
+  g_settings.findMatchCase = g_settings.findWholeWord = g_settings.findPreserveCase = g_settings.findInSelection = 0;
 }
 
 std::string MainWindowTest::EditorText() { return GetDocumentText(); }
