@@ -1,0 +1,282 @@
+#include "search/regex.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 16
+#include <pcre2.h>
+
+#include <cwctype>
+
+namespace {
+// Bounds that keep every pattern from crashing or hanging the program.
+constexpr uint32_t kMatchLimit = 50'000'000;
+constexpr uint32_t kDepthLimit = 100'000;
+constexpr size_t kJitStackMax = 8u << 20;
+
+PCRE2_SPTR16 Units(std::u16string_view s) { return reinterpret_cast<PCRE2_SPTR16>(s.data()); }
+}  // namespace
+
+struct CompiledPattern::Impl {
+  pcre2_code_16* code = nullptr;
+  pcre2_match_context_16* context = nullptr;
+  pcre2_jit_stack_16* jitStack = nullptr;
+  pcre2_match_data_16* data = nullptr;
+  int groups = 0;
+  ~Impl() {
+    if (data) pcre2_match_data_free_16(data);
+    if (context) pcre2_match_context_free_16(context);
+    if (jitStack) pcre2_jit_stack_free_16(jitStack);
+    if (code) pcre2_code_free_16(code);
+  }
+};
+
+CompiledPattern::CompiledPattern() = default;
+CompiledPattern::~CompiledPattern() = default;
+CompiledPattern::CompiledPattern(CompiledPattern&&) noexcept = default;
+CompiledPattern& CompiledPattern::operator=(CompiledPattern&&) noexcept = default;
+bool CompiledPattern::valid() const { return impl_ && impl_->code; }
+int CompiledPattern::groupCount() const { return valid() ? impl_->groups : 0; }
+
+CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord) {
+  CompiledPattern compiled;
+  std::u16string source = wholeWord ? u"\\b(?:" + std::u16string(pattern) + u")\\b" : std::u16string(pattern);
+  // ECMAScript behaviour: ^ and $ only at the subject's ends, $ not before a final newline,
+  // \u escapes, ASCII \w \d \s \b, '.' stops at CR and LF; invalid UTF-16 is searched around.
+  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_NO_UTF_CHECK;
+  if (!matchCase) options |= PCRE2_CASELESS;
+  pcre2_compile_context_16* cc = pcre2_compile_context_create_16(nullptr);
+  if (!cc) return compiled;
+  pcre2_set_newline_16(cc, PCRE2_NEWLINE_ANYCRLF);
+  int error = 0;
+  PCRE2_SIZE errorOffset = 0;
+  auto impl = std::make_unique<CompiledPattern::Impl>();
+  impl->code = pcre2_compile_16(Units(source), source.size(), options & ~PCRE2_NO_UTF_CHECK, &error, &errorOffset, cc);
+  pcre2_compile_context_free_16(cc);
+  if (!impl->code) return compiled;
+  pcre2_jit_compile_16(impl->code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when JIT is unavailable
+  uint32_t captures = 0;
+  pcre2_pattern_info_16(impl->code, PCRE2_INFO_CAPTURECOUNT, &captures);
+  impl->groups = static_cast<int>(captures);
+  impl->context = pcre2_match_context_create_16(nullptr);
+  impl->jitStack = pcre2_jit_stack_create_16(32 * 1024, kJitStackMax, nullptr);
+  impl->data = pcre2_match_data_create_from_pattern_16(impl->code, nullptr);
+  if (!impl->context || !impl->data) return compiled;
+  pcre2_set_match_limit_16(impl->context, kMatchLimit);
+  pcre2_set_depth_limit_16(impl->context, kDepthLimit);
+  if (impl->jitStack) pcre2_jit_stack_assign_16(impl->context, nullptr, impl->jitStack);
+  compiled.impl_ = std::move(impl);
+  return compiled;
+}
+
+RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view subject, size_t offset,
+                         MatchGroups* match, bool notEmptyAtStart) {
+  if (!pattern.valid() || offset > subject.size()) return RegexOutcome::NoMatch;
+  CompiledPattern::Impl* p = pattern.impl();
+  uint32_t options = notEmptyAtStart ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
+  int rc = pcre2_match_16(p->code, Units(subject), subject.size(), offset, options, p->data, p->context);
+  if (rc == PCRE2_ERROR_NOMATCH || rc == PCRE2_ERROR_PARTIAL) return RegexOutcome::NoMatch;
+  if (rc < 0) return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
+                             rc == PCRE2_ERROR_JIT_STACKLIMIT || rc == PCRE2_ERROR_NOMEMORY
+                         ? RegexOutcome::TooComplex
+                         : RegexOutcome::NoMatch;
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(p->data);
+  match->subject = subject;
+  match->groups.assign(static_cast<size_t>(p->groups) + 1, {-1, -1});
+  int pairs = rc == 0 ? static_cast<int>(pcre2_get_ovector_count_16(p->data)) : rc;
+  for (int i = 0; i < pairs && i <= p->groups; ++i) {
+    if (ovector[2 * i] == PCRE2_UNSET) continue;
+    match->groups[static_cast<size_t>(i)] = {static_cast<int64_t>(ovector[2 * i]), static_cast<int64_t>(ovector[2 * i + 1])};
+  }
+  return RegexOutcome::Match;
+}
+
+namespace {
+// Walks the matches like the standard iterator: after an empty match, a non-empty match at the
+// same place is tried first, then the search moves on by one character.
+template <typename OnMatch>
+bool ForEachMatch(const CompiledPattern& pattern, std::u16string_view text, OnMatch onMatch) {
+  size_t offset = 0;
+  bool afterEmpty = false;
+  MatchGroups m;
+  while (offset <= text.size()) {
+    RegexOutcome r = RegexSearch(pattern, text, offset, &m, afterEmpty);
+    if (r == RegexOutcome::TooComplex) return false;
+    if (r == RegexOutcome::NoMatch) {
+      if (!afterEmpty) break;
+      afterEmpty = false;
+      if (offset >= text.size()) break;
+      // One character on (a surrogate pair is one character).
+      offset += (offset + 1 < text.size() && text[offset] >= 0xD800 && text[offset] <= 0xDBFF &&
+                 text[offset + 1] >= 0xDC00 && text[offset + 1] <= 0xDFFF)
+                    ? 2
+                    : 1;
+      continue;
+    }
+    onMatch(m);
+    offset = static_cast<size_t>(m.groups[0].second);
+    afterEmpty = m.groups[0].first == m.groups[0].second;
+  }
+  return true;
+}
+
+std::u16string_view Group(const MatchGroups& m, size_t i) {
+  if (i >= m.groups.size() || m.groups[i].first < 0) return {};
+  return m.subject.substr(static_cast<size_t>(m.groups[i].first),
+                          static_cast<size_t>(m.groups[i].second - m.groups[i].first));
+}
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+}  // namespace
+
+std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,
+                                            bool wholeWord, bool* complex) {
+  std::vector<RegexMatch> matches;
+  if (complex) *complex = false;
+  if (pattern.empty() || text.empty()) return matches;
+  CompiledPattern compiled = BuildSearchRegex(pattern, matchCase, wholeWord);
+  if (!compiled.valid()) return matches;
+  bool finished = ForEachMatch(compiled, text, [&](const MatchGroups& m) {
+    RegexMatch r;
+    r.start = static_cast<int32_t>(m.groups[0].first);
+    r.end = static_cast<int32_t>(m.groups[0].second);
+    r.text = std::u16string(Group(m, 0));
+    matches.push_back(std::move(r));
+  });
+  if (complex) *complex = !finished;
+  return matches;
+}
+
+std::u16string ExpandReplacement(std::u16string_view t, const MatchGroups& m) {
+  std::u16string out;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == u'$' && i + 1 < t.size()) {
+      char16_t next = t[i + 1];
+      if (next == u'&' || next == u'0') {
+        out += Group(m, 0);
+        ++i;
+        continue;
+      }
+      if (next >= u'1' && next <= u'9') {
+        out += Group(m, static_cast<size_t>(next - u'0'));  // nothing for a missing group
+        ++i;
+        continue;
+      }
+    }
+    out.push_back(t[i]);
+  }
+  return out;
+}
+
+std::u16string ExpandEcmaReplacement(std::u16string_view t, const MatchGroups& m) {
+  std::u16string out;
+  const size_t groups = m.groups.empty() ? 0 : m.groups.size() - 1;
+  for (size_t i = 0; i < t.size(); ++i) {
+    if (t[i] != u'$' || i + 1 >= t.size()) {
+      out.push_back(t[i]);
+      continue;
+    }
+    char16_t next = t[i + 1];
+    if (next == u'$') {
+      out.push_back(u'$');
+      ++i;
+    } else if (next == u'&') {
+      out += Group(m, 0);
+      ++i;
+    } else if (next == u'`') {
+      out += m.subject.substr(0, static_cast<size_t>(m.groups[0].first));
+      ++i;
+    } else if (next == u'\'') {
+      out += m.subject.substr(static_cast<size_t>(m.groups[0].second));
+      ++i;
+    } else if (IsDigit(next)) {
+      // Two digits when they name an existing group, else one; group 0 is not a reference.
+      size_t n1 = static_cast<size_t>(next - u'0');
+      if (i + 2 < t.size() && IsDigit(t[i + 2])) {
+        size_t n2 = n1 * 10 + static_cast<size_t>(t[i + 2] - u'0');
+        if (n2 >= 1 && n2 <= groups) {
+          out += Group(m, n2);
+          i += 2;
+          continue;
+        }
+      }
+      if (n1 >= 1 && n1 <= groups) {
+        out += Group(m, n1);
+        ++i;
+      } else {
+        out.push_back(u'$');
+      }
+    } else {
+      out.push_back(u'$');
+    }
+  }
+  return out;
+}
+
+std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16string_view matched) {
+  std::u16string out(replacement);
+  if (out.empty() || matched.empty()) return out;
+  bool allUpper = true, allLower = true;
+  for (char16_t c : matched) {
+    wint_t w = static_cast<wint_t>(c);
+    if (!std::iswalpha(w)) continue;
+    if (!std::iswupper(w)) allUpper = false;
+    if (!std::iswlower(w)) allLower = false;
+  }
+  auto upper = [](char16_t c) { return static_cast<char16_t>(std::towupper(static_cast<wint_t>(c))); };
+  auto lower = [](char16_t c) { return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c))); };
+  if (allUpper) {
+    for (char16_t& c : out) c = upper(c);
+  } else if (allLower) {
+    for (char16_t& c : out) c = lower(c);
+  } else if (std::iswupper(static_cast<wint_t>(matched[0]))) {
+    for (char16_t& c : out) c = lower(c);
+    out[0] = upper(out[0]);
+  }
+  return out;
+}
+
+RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16string_view pattern,
+                                          std::u16string_view replacement, bool matchCase, bool wholeWord,
+                                          bool preserveCase) {
+  RegexReplaceFirstResult result;
+  if (pattern.empty()) return result;
+  CompiledPattern compiled = BuildSearchRegex(pattern, matchCase, wholeWord);
+  MatchGroups m;
+  if (!compiled.valid() || RegexSearch(compiled, text, 0, &m) != RegexOutcome::Match) return result;
+  std::u16string_view matched = Group(m, 0);
+  std::u16string insert = ExpandReplacement(replacement, m);
+  if (preserveCase) insert = ApplyRegexPreserveCase(insert, matched);
+  size_t start = static_cast<size_t>(m.groups[0].first), end = static_cast<size_t>(m.groups[0].second);
+  result.found = true;
+  result.text.reserve(text.size() + insert.size());
+  result.text.append(text.substr(0, start)).append(insert).append(text.substr(end));
+  result.match.start = static_cast<int32_t>(start);
+  result.match.end = static_cast<int32_t>(end);
+  result.match.text = std::u16string(matched);
+  return result;
+}
+
+std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pattern, std::u16string_view replacement,
+                               bool matchCase, bool wholeWord, bool preserveCase, int* count) {
+  if (count) *count = 0;
+  if (pattern.empty()) return std::u16string(text);
+  CompiledPattern compiled = BuildSearchRegex(pattern, matchCase, wholeWord);
+  if (!compiled.valid()) return std::u16string(text);
+  std::u16string out;
+  out.reserve(text.size());
+  size_t copied = 0;
+  int replaced = 0;
+  bool finished = ForEachMatch(compiled, text, [&](const MatchGroups& m) {
+    size_t start = static_cast<size_t>(m.groups[0].first);
+    out.append(text.substr(copied, start - copied));
+    if (preserveCase) {
+      out += ApplyRegexPreserveCase(ExpandReplacement(replacement, m), Group(m, 0));
+    } else {
+      out += ExpandEcmaReplacement(replacement, m);
+    }
+    copied = static_cast<size_t>(m.groups[0].second);
+    ++replaced;
+  });
+  if (!finished) return std::u16string(text);  // too complex: nothing is replaced
+  out.append(text.substr(copied));
+  if (count) *count = replaced;
+  return out;
+}

@@ -1,0 +1,74 @@
+// Regular expressions of the Regex Search dialog: patterns compiled with PCRE2 (16-bit, JIT)
+// to behave like the ECMAScript grammar, matches, and the replacement transforms.
+// Texts are UTF-16; positions are UTF-16 unit indexes.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+struct RegexMatch {
+  int32_t start = 0;  // first UTF-16 unit of the match
+  int32_t end = 0;    // start + length
+  std::u16string text;
+  int32_t line = 0;   // 1-based line of start; 0 where not computed
+};
+
+// A compiled pattern; `valid()` is false for a pattern that does not compile.
+class CompiledPattern {
+ public:
+  CompiledPattern();
+  ~CompiledPattern();
+  CompiledPattern(CompiledPattern&&) noexcept;
+  CompiledPattern& operator=(CompiledPattern&&) noexcept;
+  bool valid() const;
+  int groupCount() const;  // capturing groups
+
+  struct Impl;
+  Impl* impl() const { return impl_.get(); }
+
+ private:
+  std::unique_ptr<Impl> impl_;
+  friend CompiledPattern BuildSearchRegex(std::u16string_view, bool, bool);
+};
+
+// With Whole word the pattern becomes \b(?:pattern)\b; case-insensitive unless Match case.
+CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord);
+
+// One match with its groups: offsets into `subject`, -1 for a group that did not take part.
+struct MatchGroups {
+  std::u16string_view subject;
+  std::vector<std::pair<int64_t, int64_t>> groups;  // [0] is the whole match
+};
+
+enum class RegexOutcome { Match, NoMatch, TooComplex };
+
+// One search from `offset`; `^` and lookbehind see the whole subject.
+RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view subject, size_t offset,
+                         MatchGroups* match, bool notEmptyAtStart = false);
+
+// Every non-overlapping match left to right; an empty match advances by one character.
+// `complex` (when given) is set when the search ended because the pattern was too complex.
+std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,
+                                            bool wholeWord, bool* complex = nullptr);
+
+// The restricted template: "$&", "$0" and "$1".."$9" (one digit); everything else literal.
+std::u16string ExpandReplacement(std::u16string_view replacementTemplate, const MatchGroups& match);
+// The ECMAScript template: "$&", "$1".."$99", "$$", "$`", "$'".
+std::u16string ExpandEcmaReplacement(std::u16string_view replacementTemplate, const MatchGroups& match);
+
+// The regex dialog's own preserve-case rule.
+std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16string_view matched);
+
+struct RegexReplaceFirstResult {
+  bool found = false;
+  std::u16string text;
+  RegexMatch match;
+};
+RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16string_view pattern,
+                                          std::u16string_view replacement, bool matchCase, bool wholeWord,
+                                          bool preserveCase);
+std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pattern, std::u16string_view replacement,
+                               bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr);

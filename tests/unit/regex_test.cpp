@@ -1,0 +1,116 @@
+#include "search/regex.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+std::vector<std::u16string> Texts(const std::vector<RegexMatch>& matches) {
+  std::vector<std::u16string> out;
+  for (const auto& m : matches) out.push_back(m.text);
+  return out;
+}
+using V = std::vector<std::u16string>;
+}  // namespace
+
+TEST(RegexPattern, WholeWordWrapsTheWholeAlternation) {
+  EXPECT_EQ(FindAllRegexMatches(u"a cat", u"cat", true, true).size(), 1u);
+  EXPECT_TRUE(FindAllRegexMatches(u"concat", u"cat", true, true).empty());
+  EXPECT_EQ(Texts(FindAllRegexMatches(u"a b ab ba", u"a|b", true, true)), (V{u"a", u"b"}));
+}
+
+TEST(RegexPattern, CaseAndPositions) {
+  auto m = FindAllRegexMatches(u"Ring ring RING", u"ring", false, false);
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(m[1].start, 5);
+  EXPECT_EQ(m[1].end, 9);
+  EXPECT_EQ(FindAllRegexMatches(u"Ring ring RING", u"ring", true, false).size(), 1u);
+}
+
+TEST(RegexPattern, BehavesLikeEcmaScript) {
+  // ^ and $ only at the ends of the subject.
+  EXPECT_EQ(FindAllRegexMatches(u"a\nb\n", u"^b", true, false).size(), 0u);
+  EXPECT_EQ(FindAllRegexMatches(u"a\nb\n", u"b$", true, false).size(), 0u);  // not before a final newline
+  EXPECT_EQ(FindAllRegexMatches(u"a\nb", u"b$", true, false).size(), 1u);
+  // '.' stops at line ends.
+  EXPECT_EQ(Texts(FindAllRegexMatches(u"ab\r\ncd", u".+", true, false)), (V{u"ab", u"cd"}));
+  // \w and \d are ASCII.
+  EXPECT_EQ(Texts(FindAllRegexMatches(u"\u00e9t\u00e9 x1", u"\\w+", true, false)), (V{u"t", u"x1"}));
+  // \u escapes.
+  EXPECT_EQ(FindAllRegexMatches(u"\u20ac5", u"\\u20AC\\d", true, false).size(), 1u);
+}
+
+TEST(RegexPattern, InvalidPatternsFindNothingAndReplaceNothing) {
+  EXPECT_FALSE(BuildSearchRegex(u"(unbalanced", true, false).valid());
+  EXPECT_TRUE(FindAllRegexMatches(u"(unbalanced", u"(unbalanced", true, false).empty());
+  EXPECT_EQ(RegexReplaceAll(u"text (", u"(", u"x", true, false, false), u"text (");
+  EXPECT_FALSE(RegexReplaceFirst(u"text", u"[", u"x", true, false, false).found);
+  EXPECT_TRUE(FindAllRegexMatches(u"", u"a", true, false).empty());
+  EXPECT_TRUE(FindAllRegexMatches(u"a", u"", true, false).empty());
+}
+
+TEST(RegexPattern, EmptyMatchesAdvanceOneCharacter) {
+  auto m = FindAllRegexMatches(u"ab", u"x*", true, false);
+  ASSERT_EQ(m.size(), 3u);  // before a, before b, at the end
+  EXPECT_EQ(m[2].start, 2);
+  // A surrogate pair is one character.
+  EXPECT_EQ(FindAllRegexMatches(u"\U0001F600", u"x*", true, false).size(), 2u);
+  // After an empty match, a non-empty one at the same place is still found.
+  EXPECT_EQ(Texts(FindAllRegexMatches(u"aab", u"a*", true, false)), (V{u"aa", u"", u""}));
+}
+
+TEST(RegexPattern, AHugeLineWithDotStarNeitherCrashesNorHangs) {
+  std::u16string line(300000, u'x');
+  bool complex = true;
+  auto m = FindAllRegexMatches(line, u".*", true, false, &complex);
+  EXPECT_FALSE(complex);
+  ASSERT_FALSE(m.empty());
+  EXPECT_EQ(m[0].end, 300000);
+}
+
+TEST(RegexPattern, CatastrophicBacktrackingIsReportedNotFatal) {
+  std::u16string text(40, u'a');
+  text += u"!";
+  bool complex = false;
+  auto m = FindAllRegexMatches(text, u"(a+)+$", true, false, &complex);
+  EXPECT_TRUE(m.empty());
+  // Either the engine proves no match quickly or it reports the limit; it never hangs.
+  SUCCEED() << (complex ? "too complex" : "no match");
+}
+
+TEST(RegexReplace, RestrictedTemplate) {
+  auto first = RegexReplaceFirst(u"width=100", u"(\\w+)=(\\w+)", u"$2 is $1", true, false, false);
+  ASSERT_TRUE(first.found);
+  EXPECT_EQ(first.text, u"100 is width");
+  EXPECT_EQ(first.match.start, 0);
+  EXPECT_EQ(first.match.end, 9);
+  EXPECT_EQ(RegexReplaceFirst(u"width=100", u"(\\w+)=(\\w+)", u"[$3]", true, false, false).text, u"[]");
+  EXPECT_EQ(RegexReplaceFirst(u"ab", u"a", u"$$1", true, false, false).text, u"$b");  // "$" then group 1 (none)
+  EXPECT_EQ(RegexReplaceFirst(u"ab", u"(a)", u"$12", true, false, false).text, u"a2b");
+  EXPECT_EQ(RegexReplaceFirst(u"ab", u"a", u"<$0|$&>", true, false, false).text, u"<a|a>b");
+  EXPECT_EQ(RegexReplaceFirst(u"ab", u"a", u"cost $", true, false, false).text, u"cost $b");
+}
+
+TEST(RegexReplace, EcmaTemplateWithoutPreserveCase) {
+  EXPECT_EQ(RegexReplaceAll(u"width=100", u"(\\w+)=(\\w+)", u"$2 is $1", true, false, false), u"100 is width");
+  EXPECT_EQ(RegexReplaceAll(u"a", u"a", u"$$", true, false, false), u"$");
+  EXPECT_EQ(RegexReplaceAll(u"a", u"a", u"$$", true, false, true), u"$$");  // the restricted dialect
+  EXPECT_EQ(RegexReplaceAll(u"xay", u"a", u"[$`|$']", true, false, false), u"x[x|y]y");
+  EXPECT_EQ(RegexReplaceAll(u"ab", u"(a)(b)", u"$21", true, false, false), u"b1");  // no group 21
+  int count = 0;
+  EXPECT_EQ(RegexReplaceAll(u"a.a.a", u"a", u"bb", true, false, false, &count), u"bb.bb.bb");
+  EXPECT_EQ(count, 3);
+}
+
+struct CaseCase {
+  const char16_t* matched;
+  const char16_t* expected;
+};
+class RegexPreserveCase : public testing::TestWithParam<CaseCase> {};
+TEST_P(RegexPreserveCase, WOrld) { EXPECT_EQ(ApplyRegexPreserveCase(u"wOrld", GetParam().matched), GetParam().expected); }
+INSTANTIATE_TEST_SUITE_P(Matches, RegexPreserveCase,
+                         testing::Values(CaseCase{u"HELLO", u"WORLD"}, CaseCase{u"hello", u"world"},
+                                         CaseCase{u"Hello", u"World"}, CaseCase{u"hELLO", u"wOrld"},
+                                         CaseCase{u"123", u"WORLD"}, CaseCase{u"", u"wOrld"}));
+
+TEST(RegexReplace, PreserveCaseInReplaceAll) {
+  EXPECT_EQ(RegexReplaceAll(u"Cat CAT cat", u"cat", u"dog", false, false, true), u"Dog DOG dog");
+}
