@@ -10,6 +10,7 @@
 #include "common/messages.h"
 #include "common/visual_win.h"
 #include "search/find_win.h"
+#include "search/regex_log_win.h"
 #include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme_win.h"
@@ -151,6 +152,10 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 void ShowFindDialog(HWND mainWindow) {
+  if (!g_shell.findPurgeDone) {
+    g_shell.findPurgeDone = true;
+    PurgeOldRegexLogs();
+  }
   if (g_shell.findDialog) {
     SetForegroundWindow(g_shell.findDialog);
     SetFocus(GetDlgItem(g_shell.findDialog, IDC_FIND_WHAT));

@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include <algorithm>
 #include <cwctype>
 
 namespace {
@@ -279,4 +280,76 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
   out.append(text.substr(copied));
   if (count) *count = replaced;
   return out;
+}
+
+int64_t LineTracker::LineOf(std::u16string_view text, size_t index) {
+  if (index < at_) {
+    at_ = 0;
+    lines_ = 1;
+  }
+  index = std::min(index, text.size());
+  for (; at_ < index; ++at_)
+    if (text[at_] == u'\n') ++lines_;
+  return lines_;
+}
+
+int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
+  if (index < at_) {
+    at_ = 0;
+    bytes_ = 0;
+  }
+  index = std::min(index, text.size());
+  while (at_ < index) {
+    char16_t c = text[at_];
+    if (c < 0x80) {
+      bytes_ += 1;
+    } else if (c < 0x800) {
+      bytes_ += 2;
+    } else if (c >= 0xD800 && c <= 0xDBFF && at_ + 1 < text.size() && text[at_ + 1] >= 0xDC00 &&
+               text[at_ + 1] <= 0xDFFF) {
+      bytes_ += 4;  // a surrogate pair is one four-byte character
+      ++at_;
+    } else {
+      bytes_ += 3;  // including a lone surrogate, written as U+FFFD
+    }
+    ++at_;
+  }
+  return bytes_;
+}
+
+std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
+                                    uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
+                                    BatchEnd* end) {
+  std::vector<RegexMatch> batch;
+  uint64_t pos = position;
+  BatchEnd why = BatchEnd::Limit;
+  MatchGroups m;
+  while (batch.size() < limit) {
+    if (pos >= text.size()) {
+      why = BatchEnd::Exhausted;
+      break;
+    }
+    if (cancel && cancel->load()) {
+      why = BatchEnd::Cancelled;
+      break;
+    }
+    std::u16string_view rest = text.substr(static_cast<size_t>(pos));
+    RegexOutcome r = RegexSearch(pattern, rest, 0, &m);
+    if (r != RegexOutcome::Match) {
+      why = r == RegexOutcome::TooComplex ? BatchEnd::TooComplex : BatchEnd::Exhausted;
+      break;
+    }
+    RegexMatch match;
+    match.start = static_cast<int32_t>(pos + static_cast<uint64_t>(m.groups[0].first));
+    match.end = static_cast<int32_t>(pos + static_cast<uint64_t>(m.groups[0].second));
+    match.text = std::u16string(text.substr(static_cast<size_t>(match.start), static_cast<size_t>(match.end - match.start)));
+    match.line = static_cast<int32_t>(lines.LineOf(text, static_cast<size_t>(match.start)));
+    uint64_t next = static_cast<uint64_t>(match.end);
+    if (match.start == match.end && next == pos) ++next;
+    batch.push_back(std::move(match));
+    pos = next;
+  }
+  position = pos;
+  if (end) *end = why;
+  return batch;
 }

@@ -2,6 +2,7 @@
 // to behave like the ECMAScript grammar, matches, and the replacement transforms.
 // Texts are UTF-16; positions are UTF-16 unit indexes.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -72,3 +73,34 @@ RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16stri
                                           bool preserveCase);
 std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pattern, std::u16string_view replacement,
                                bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr);
+
+// Line numbers along a scan that only moves forward: counts line feeds from where it was last
+// asked (it starts again from the beginning when asked about an earlier index).
+class LineTracker {
+ public:
+  int64_t LineOf(std::u16string_view text, size_t index);  // 1 + line feeds before index
+
+ private:
+  size_t at_ = 0;
+  int64_t lines_ = 1;
+};
+
+// UTF-8 byte offsets of UTF-16 indexes along a scan that moves forward, the same way.
+class BytePositionTracker {
+ public:
+  int64_t ByteOf(std::u16string_view text, size_t index);
+
+ private:
+  size_t at_ = 0;
+  int64_t bytes_ = 0;
+};
+
+enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
+
+// Up to `limit` matches from `position` on. Each search runs over [pos, end of text) as its own
+// subject, so its first character counts as the beginning of the text for "^" and "\b"; the next
+// search starts at the match end, one further after an empty match at the search start.
+// `position` is written back; `lines` fills each match's line number.
+std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
+                                    uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
+                                    BatchEnd* end);

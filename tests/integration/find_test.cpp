@@ -197,3 +197,38 @@ TEST_F(Find, OnlyOneDialogAndItRemembersItsOptions) {
 }
 
 }  // namespace
+
+namespace {
+void Age(const std::u16string& path, int days) {
+  HANDLE f = CreateFileW(W(path), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                         nullptr);
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+  t.QuadPart -= static_cast<ULONGLONG>(days) * 86400ULL * 10'000'000ULL;
+  FILETIME old{t.LowPart, t.HighPart};
+  SetFileTime(f, nullptr, nullptr, &old);
+  CloseHandle(f);
+}
+
+TEST_F(Find, FirstOpeningPurgesSessionLogsOlderThanAWeek) {
+  std::u16string folder = GetConfigFolder();
+  const std::u16string names[] = {u"regex_20240101_000000_5.txt", u"regex_20240102_000000_6.txt", u"Regex_x.txt",
+                                  u"regex_a.log"};
+  for (const auto& name : names) ASSERT_TRUE(WriteBytes(folder + u"\\" + name, "log"));
+  Age(folder + u"\\" + names[0], 8);
+  Age(folder + u"\\" + names[1], 6);
+  Age(folder + u"\\" + names[2], 30);
+  Age(folder + u"\\" + names[3], 30);
+  g_shell.findPurgeDone = false;
+  Open("x");
+  auto exists = [&](const std::u16string& name) {
+    return GetFileAttributesW(W(folder + u"\\" + name)) != INVALID_FILE_ATTRIBUTES;
+  };
+  EXPECT_FALSE(exists(names[0]));
+  EXPECT_TRUE(exists(names[1]));
+  EXPECT_TRUE(exists(names[2]));
+  EXPECT_TRUE(exists(names[3]));
+  for (const auto& name : names) DeleteFileW(W(folder + u"\\" + name));
+}
+}  // namespace

@@ -114,3 +114,69 @@ INSTANTIATE_TEST_SUITE_P(Matches, RegexPreserveCase,
 TEST(RegexReplace, PreserveCaseInReplaceAll) {
   EXPECT_EQ(RegexReplaceAll(u"Cat CAT cat", u"cat", u"dog", false, false, true), u"Dog DOG dog");
 }
+
+TEST(SearchBatchTest, ResumesWithEachStartCountingAsTheBeginning) {
+  CompiledPattern p = BuildSearchRegex(u"^foo", true, false);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  auto batch = SearchBatch(u"foofoo", p, pos, 10, lines, nullptr, &why);
+  ASSERT_EQ(batch.size(), 2u);
+  EXPECT_EQ(batch[1].start, 3);
+  EXPECT_EQ(why, BatchEnd::Exhausted);
+}
+
+TEST(SearchBatchTest, BatchesContinueWhereTheyStoppedWithLineNumbers) {
+  std::u16string text = u"a1\nb2\nc3 d4\ne5 f6 g7";
+  CompiledPattern p = BuildSearchRegex(u"[a-z]\\d", true, false);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  std::vector<RegexMatch> all;
+  for (int run = 0; run < 3; ++run) {
+    auto batch = SearchBatch(text, p, pos, 3, lines, nullptr, &why);
+    all.insert(all.end(), batch.begin(), batch.end());
+  }
+  ASSERT_EQ(all.size(), 7u);  // 3 + 3 + 1
+  EXPECT_EQ(why, BatchEnd::Exhausted);
+  EXPECT_EQ(all[0].line, 1);
+  EXPECT_EQ(all[2].line, 3);
+  EXPECT_EQ(all[3].line, 3);
+  EXPECT_EQ(all[6].text, u"g7");
+  EXPECT_EQ(all[6].line, 4);
+}
+
+TEST(SearchBatchTest, EmptyMatchesAdvanceAndLimitAndCancelStop) {
+  CompiledPattern p = BuildSearchRegex(u"x*", true, false);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  auto batch = SearchBatch(u"ab\nc", p, pos, 100, lines, nullptr, &why);
+  ASSERT_EQ(batch.size(), 4u);  // one empty match at each position, none duplicated
+  EXPECT_EQ(batch[3].start, 3);
+  EXPECT_EQ(batch[3].line, 2);
+  pos = 0;
+  EXPECT_EQ(SearchBatch(u"ab\nc", p, pos, 2, lines, nullptr, &why).size(), 2u);
+  EXPECT_EQ(why, BatchEnd::Limit);
+  EXPECT_EQ(pos, 2u);
+  EXPECT_TRUE(SearchBatch(u"ab", p, pos, 0, lines, nullptr, &why).empty());  // batch size 0
+  std::atomic<bool> cancel{true};
+  pos = 0;
+  EXPECT_TRUE(SearchBatch(u"ab", p, pos, 5, lines, &cancel, &why).empty());
+  EXPECT_EQ(why, BatchEnd::Cancelled);
+}
+
+TEST(SearchBatchTest, TrackersGiveTheSameValuesAsCountingFromTheStart) {
+  std::u16string text = u"a\n\u00e9\n\U0001F600\u20ac\nz";
+  LineTracker lines;
+  BytePositionTracker bytes;
+  EXPECT_EQ(lines.LineOf(text, 0), 1);
+  EXPECT_EQ(lines.LineOf(text, 3), 2);
+  EXPECT_EQ(lines.LineOf(text, text.size()), 4);
+  EXPECT_EQ(lines.LineOf(text, 1), 1);  // an earlier index starts again
+  EXPECT_EQ(bytes.ByteOf(text, 2), 2);
+  EXPECT_EQ(bytes.ByteOf(text, 4), 5);   // e-acute is two bytes, then LF
+  EXPECT_EQ(bytes.ByteOf(text, 6), 9);   // the surrogate pair is four bytes
+  EXPECT_EQ(bytes.ByteOf(text, 7), 12);  // the euro sign three
+  EXPECT_EQ(bytes.ByteOf(text, 3), 4);  // an earlier index starts again
+}

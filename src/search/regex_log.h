@@ -1,0 +1,29 @@
+// The Regex Session Log: file names, the exact line formats, and the retention rule.
+// Texts are UTF-8 (what is written to the file).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "search/regex.h"
+#include "settings/settings.h"
+
+// "regex_YYYYMMDD_HHMMSS_<ms>.txt" (milliseconds without leading zeros).
+std::u16string RegexLogFileName(const LocalTime& time);
+
+std::string RegexRunHeader(std::u16string_view pattern, bool matchCase, bool wholeWord, const LocalTime& time);
+std::string RegexEntryHeader(std::u16string_view pattern);
+// One line per match: bare text for format 0, "[n] Ln l  Pos s-e: text" otherwise.
+std::string RegexBatchLines(const std::vector<RegexMatch>& batch, uint64_t batchNumber, uint32_t outputFormat);
+std::string RegexClosingLines(const LocalTime& time, uint64_t total);
+// Single operations: Find / Find Prev, Replace, Replace All.
+std::string RegexFindEntry(bool previous, const LocalTime& time, int64_t line, int64_t bytePosition,
+                           std::u16string_view matched);
+std::string RegexReplaceEntry(const LocalTime& time, std::u16string_view before, std::u16string_view after);
+std::string RegexReplaceAllEntry(const LocalTime& time, int64_t count, std::u16string_view pattern,
+                                 std::u16string_view replacement);
+
+// Whether a file of the log folder is an old session log: "regex_" ... ".txt" (case-sensitive)
+// written more than seven days (604,800 s) before `now`. Times in seconds.
+bool IsExpiredRegexLog(std::u16string_view fileName, int64_t lastWriteSeconds, int64_t nowSeconds);

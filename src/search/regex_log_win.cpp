@@ -1,0 +1,41 @@
+#include "search/regex_log_win.h"
+
+#include "common/win.h"
+#include "search/regex_log.h"
+#include "settings/settings_win.h"
+
+namespace {
+// FILETIME (100 ns since 1601) to seconds.
+int64_t Seconds(const FILETIME& ft) {
+  ULARGE_INTEGER v;
+  v.LowPart = ft.dwLowDateTime;
+  v.HighPart = ft.dwHighDateTime;
+  return static_cast<int64_t>(v.QuadPart / 10'000'000ULL);
+}
+}  // namespace
+
+std::u16string MakeRegexLogPath() {
+  std::u16string folder = GetConfigFolder();  // creates the folder when missing
+  if (folder.empty()) return {};
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return folder + u"\\" + RegexLogFileName({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
+}
+
+void PurgeOldRegexLogs() {
+  std::u16string folder = GetConfigFolder();
+  if (folder.empty() || GetFileAttributesW(W(folder)) == INVALID_FILE_ATTRIBUTES) return;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(folder + u"\\*"), &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::u16string name = U16(fd.cFileName);
+    if (IsExpiredRegexLog(name, Seconds(fd.ftLastWriteTime), Seconds(now)) &&
+        !DeleteFileW(W(folder + u"\\" + name)))
+      break;
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+}

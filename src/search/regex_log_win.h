@@ -1,0 +1,8 @@
+// Session-log files in the per-user folder.
+#pragma once
+#include <string>
+
+// A new log path in the configuration folder; empty when the folder is unknown.
+std::u16string MakeRegexLogPath();
+// Deletes session logs last written more than seven days ago; errors end it silently.
+void PurgeOldRegexLogs();
