@@ -14,6 +14,7 @@
 #include "app/statusbar_win.h"
 #include "app/menu_win.h"
 #include "search/find_win.h"
+#include "search/regex_win.h"
 #include "app/toolbar_win.h"
 #include "app/viewer_win.h"
 #include "settings/association_win.h"
@@ -289,6 +290,7 @@ void OnCommand(HWND hwnd, int id) {
     case CMD_TOGGLE_WORD_WRAP: ToggleWordWrap(); break;
     case CMD_RECENT_CLEAR: ClearRecentFiles(hwnd); break;
     case CMD_FIND_REPLACE: ShowFindDialog(hwnd); break;
+    case CMD_REGEX_SEARCH: ShowRegexDialog(hwnd); break;
     default:
       // The dialogs and exports whose windows are not part of the program yet.
       if (CommandHandler handler = FindCommandHandler(id)) handler(hwnd);

@@ -262,7 +262,7 @@ int RunNorvo(HINSTANCE instance, int showCommand) {
   }
 
   Trace("Norvo: Initializing common controls\n");
-  INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
+  INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&icc);
 
   if (!LoadEditorLibraries()) return Cleanup(1);

@@ -1,0 +1,209 @@
+// Regex Search with the real dialog, the real worker thread and the real control.
+#include "common/win.h"  // before the other system headers
+
+#include <Scintilla.h>
+
+#include "app/editor_win.h"
+#include "app/shell_win.h"
+#include "common/messages.h"
+#include "common/utf.h"
+#include "document/document_win.h"
+#include "harness.h"
+#include "search/regex_win.h"
+#include "settings/settings_win.h"
+
+namespace {
+
+class Regex : public MainWindowTest {
+ protected:
+  HWND Open(const std::string& text, int batch = 3000, int max = 10000, int format = 1, bool lineNumbers = true) {
+    g_settings.regexBatchSize = static_cast<uint32_t>(batch);
+    g_settings.regexMaxMatches = static_cast<uint32_t>(max);
+    g_settings.regexOutputFormat = static_cast<uint32_t>(format);
+    g_settings.regexIncludeLineNumbers = lineNumbers;
+    g_settings.regexMatchCase = g_settings.regexWholeWord = g_settings.regexPreserveCase = 0;
+    g_settings.regexColorResults = 1;
+    Sci(SCI_SETTEXT, 0, text.c_str());
+    Sci(SCI_EMPTYUNDOBUFFER);
+    SendMessageW(g_shell.mainWindow, WM_COMMAND, CMD_REGEX_SEARCH, 0);
+    PumpPending();
+    return g_shell.regexDialog;
+  }
+  void TearDown() override {
+    if (g_shell.regexDialog) SendMessageW(g_shell.regexDialog, WM_COMMAND, IDC_RX_CLOSE, 0);
+    MainWindowTest::TearDown();
+  }
+  static void Set(HWND d, int id, const wchar_t* text) { SetDlgItemTextW(d, id, text); }
+  static void Press(HWND d, int id) {
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    PumpPending();
+  }
+  static std::u16string Text(HWND d, int id) {
+    wchar_t buf[512] = {};
+    GetDlgItemTextW(d, id, buf, 512);
+    return U16(buf);
+  }
+  // Presses Find All / Find More and waits for the run to end.
+  static void FindAll(HWND d) {
+    Press(d, IDC_RX_FIND_ALL);
+    ASSERT_TRUE(PumpUntil([] { return !RegexSearchRunning(); }, 20000));
+    PumpPending();
+  }
+  static std::vector<std::u16string> Listed(HWND d) {
+    std::vector<std::u16string> lines;
+    LRESULT n = SendDlgItemMessageW(d, IDC_RX_RESULTS, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+      wchar_t buf[1024] = {};
+      SendDlgItemMessageW(d, IDC_RX_RESULTS, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+      lines.push_back(U16(buf));
+    }
+    return lines;
+  }
+};
+
+TEST_F(Regex, SevenMatchesInBatchesOfThree) {
+  HWND d = Open("a1 b2 c3\nd4 e5\nf6 g7", 3);
+  ASSERT_NE(d, nullptr);
+  Set(d, IDC_RX_PATTERN, L"[a-z]\\d");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Found 3 matches.");
+  EXPECT_EQ(Text(d, IDC_RX_FIND_ALL), u"Find More");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_RX_OPEN_RESULTS)));
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Found 6 matches.");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Search complete. Found 7 matches.");
+  EXPECT_EQ(Text(d, IDC_RX_FIND_ALL), u"Find All");
+  auto lines = Listed(d);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], u"Ln 1  Col 0  a1");
+  EXPECT_EQ(lines[6], u"Ln 3  Col 18  g7");
+  EXPECT_NE(Sci(SCI_INDICATORVALUEAT, 11, 0), 0);  // highlighted
+}
+
+TEST_F(Regex, MaxMatchesClosesTheSession) {
+  HWND d = Open("x x x x x x x x", 3, 5);
+  Set(d, IDC_RX_PATTERN, L"x");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Found 3 matches.");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Found 5 matches.");
+  EXPECT_EQ(Text(d, IDC_RX_FIND_ALL), u"Find All");
+  EXPECT_EQ(Listed(d).size(), 5u);
+}
+
+TEST_F(Regex, CancelThenFindMoreResumes) {
+  HWND d = Open("a a a a a a a a a", 3);
+  Set(d, IDC_RX_PATTERN, L"a");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_FIND_ALL), u"Find More");
+  SendMessageW(d, WM_COMMAND, IDC_RX_FIND_ALL, 0);
+  SendMessageW(d, WM_COMMAND, IDC_RX_CANCEL, 0);  // before the run can search
+  ASSERT_TRUE(PumpUntil([] { return !RegexSearchRunning(); }, 20000));
+  PumpPending();
+  EXPECT_EQ(Text(d, IDC_RX_FIND_ALL), u"Find More");
+  FindAll(d);
+  EXPECT_EQ(Listed(d).size(), 6u);
+  // Editing the pattern starts over.
+  Set(d, IDC_RX_PATTERN, L"a ");
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RX_PATTERN, CBN_EDITCHANGE), 0);
+  EXPECT_EQ(Text(d, IDC_RX_FIND_ALL), u"Find All");
+}
+
+TEST_F(Regex, InvalidPatternAndEmptyPattern) {
+  HWND d = Open("text");
+  Press(d, IDC_RX_FIND_NEXT);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Please enter a pattern.");
+  Set(d, IDC_RX_PATTERN, L"(unclosed");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Invalid regex pattern.");
+  Press(d, IDC_RX_FIND_NEXT);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"No match found.");
+}
+
+TEST_F(Regex, FindNextWrapsAndFindPrevSkipsTheMatchUnderTheAnchor) {
+  HWND d = Open("cat dog cat dog");
+  Set(d, IDC_RX_PATTERN, L"dog");
+  Sci(SCI_GOTOPOS, 15);
+  Press(d, IDC_RX_FIND_NEXT);
+  EXPECT_EQ(Sci(SCI_GETSELECTIONSTART), 4);  // wrapped to the first
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Found: \"dog\" at position 4");
+  Sci(SCI_SETSEL, 13, 13);  // inside the second dog
+  Press(d, IDC_RX_FIND_PREV);
+  EXPECT_EQ(Sci(SCI_GETSELECTIONSTART), 4);
+}
+
+TEST_F(Regex, ReplaceTheSelectionOrTheFirstMatchAfterIt) {
+  HWND d = Open("width=100 height=200");
+  Set(d, IDC_RX_PATTERN, L"(\\w+)=(\\w+)");
+  Set(d, IDC_RX_REPLACE, L"$2 is $1");
+  Sci(SCI_SETSEL, 0, 9);
+  Press(d, IDC_RX_REPLACE_ONE);
+  EXPECT_EQ(GetDocumentText(), "100 is width height=200");
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Replaced: \"width=100\" \u2192 \"100 is width\"");
+  Sci(SCI_SETSEL, 13, 14);  // does not match: the first match after the selection start
+  Press(d, IDC_RX_REPLACE_ONE);
+  EXPECT_EQ(GetDocumentText(), "100 is width 200 is height");
+  EXPECT_TRUE(g_doc.modified);
+  Sci(SCI_SETSEL, 0, 0);
+  Press(d, IDC_RX_REPLACE_ONE);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"No selection. Use Find/Next first.");
+}
+
+TEST_F(Regex, ReplaceAllIsOneUndoStep) {
+  HWND d = Open("Cat cat CAT");
+  Set(d, IDC_RX_PATTERN, L"cat");
+  Set(d, IDC_RX_REPLACE, L"dog");
+  CheckDlgButton(d, IDC_RX_PRESERVE_CASE, BST_CHECKED);
+  Press(d, IDC_RX_REPLACE_ALL);
+  EXPECT_EQ(GetDocumentText(), "Dog dog DOG");
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Replaced 3 occurrence(s).");
+  EXPECT_EQ(Sci(SCI_GETCURRENTPOS), 0);
+  Sci(SCI_UNDO);
+  EXPECT_EQ(GetDocumentText(), "Cat cat CAT");
+  Set(d, IDC_RX_PATTERN, L"zzz");
+  Press(d, IDC_RX_REPLACE_ALL);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"No matches found to replace.");
+}
+
+struct FormatCase {
+  int format;
+  bool lineNumbers;
+  const char16_t* expected;
+};
+class RegexFormats : public Regex, public testing::WithParamInterface<FormatCase> {};
+TEST_P(RegexFormats, ListedLine) {
+  HWND d = Open("first line\nsecond\nthe abc line\n", 3000, 10000, GetParam().format, GetParam().lineNumbers);
+  Set(d, IDC_RX_PATTERN, L"abc");
+  FindAll(d);
+  auto lines = Listed(d);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], GetParam().expected);
+}
+INSTANTIATE_TEST_SUITE_P(Formats, RegexFormats,
+                         testing::Values(FormatCase{0, true, u"abc"}, FormatCase{1, false, u"[22-25]  abc"},
+                                         FormatCase{1, true, u"Ln 3  Col 22  abc"},
+                                         FormatCase{2, false, u"the abc line"},
+                                         FormatCase{2, true, u"Ln 3  the abc line"}));
+
+TEST_F(Regex, DotStarOverAVeryLongLineGivesAResult) {
+  HWND d = Open(std::string(300000, 'q'));
+  Set(d, IDC_RX_PATTERN, L".*");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS).rfind(u"Search complete. Found ", 0), 0u);
+  ASSERT_GE(Listed(d).size(), 1u);
+}
+
+TEST_F(Regex, ClosingStoresHistoriesAndOptions) {
+  HWND d = Open("x");
+  Set(d, IDC_RX_PATTERN, L"p+");
+  Set(d, IDC_RX_REPLACE, L"r");
+  Set(d, IDC_RX_BATCH_SIZE, L"77");
+  Press(d, IDC_RX_CLOSE);
+  EXPECT_EQ(g_shell.regexDialog, nullptr);
+  EXPECT_EQ(g_settings.regexPatternHistory[0].Get(), u"p+");
+  EXPECT_EQ(g_settings.regexReplaceHistory[0].Get(), u"r");
+  EXPECT_EQ(g_settings.regexBatchSize, 77u);
+}
+
+}  // namespace
