@@ -108,6 +108,24 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return ConvertToUtf8([d](size_t i) { return d[i]; }, text.size());
 }
 
+void AppendUtf8(std::string& out, std::u16string_view text) {
+  const char16_t* d = text.data();
+  auto unitAt = [d](size_t i) { return d[i]; };
+  size_t old = out.size();
+  out.resize(old + MeasureUtf8(unitAt, text.size()));
+  char* p = out.data() + old;
+  size_t i = 0;
+  while (i < text.size()) {
+    char16_t u = d[i];
+    if (u < 0x80) {
+      *p++ = static_cast<char>(u);
+      ++i;
+      continue;
+    }
+    p = PutUtf8(p, NextCodePoint(unitAt, text.size(), i));
+  }
+}
+
 std::string Utf16BytesToUtf8(const unsigned char* bytes, size_t byteCount, bool bigEndian) {
   size_t units = byteCount / 2;
   if (bigEndian) return ConvertToUtf8(BigEndianUnits{bytes}, units);

@@ -321,6 +321,7 @@ std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPatt
                                     uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
                                     BatchEnd* end) {
   std::vector<RegexMatch> batch;
+  batch.reserve(static_cast<size_t>(std::min<uint64_t>(limit, 4096)));
   uint64_t pos = position;
   BatchEnd why = BatchEnd::Limit;
   MatchGroups m;

@@ -1,5 +1,6 @@
 #include "search/regex_log.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "common/utf.h"
@@ -34,14 +35,28 @@ std::string RegexEntryHeader(std::u16string_view pattern) {
 }
 
 std::string RegexBatchLines(const std::vector<RegexMatch>& batch, uint64_t batchNumber, uint32_t outputFormat) {
+  // Built in one buffer: a batch can hold millions of lines.
   std::string out;
+  out.reserve(batch.size() * (outputFormat != 0 ? 40 : 12));
+  char number[24];
+  auto appendNumber = [&](long long n) {
+    auto result = std::to_chars(number, number + sizeof number, n);
+    out.append(number, result.ptr);
+  };
   for (const RegexMatch& m : batch) {
     if (outputFormat != 0) {
-      out += "[" + Number(static_cast<long long>(batchNumber)) + "] Ln " + Number(m.line) + "  Pos " +
-             Number(m.start) + "-" + Number(m.end) + ": ";
+      out += '[';
+      appendNumber(static_cast<long long>(batchNumber));
+      out += "] Ln ";
+      appendNumber(m.line);
+      out += "  Pos ";
+      appendNumber(m.start);
+      out += '-';
+      appendNumber(m.end);
+      out += ": ";
     }
-    out += Utf16ToUtf8(m.text);
-    out += "\n";
+    AppendUtf8(out, m.text);
+    out += '\n';
   }
   return out;
 }

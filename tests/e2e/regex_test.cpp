@@ -1,0 +1,64 @@
+// The Regex Search dialog driven from outside, and its session log on disk.
+#include <gtest/gtest.h>
+
+#include "driver.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The newest regex_*.txt in the configuration folder.
+std::u16string NewestLog() {
+  std::u16string folder = ConfigFile().substr(0, ConfigFile().rfind(u'\\'));
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(folder + u"\\regex_*.txt"), &fd);
+  std::u16string newest;
+  FILETIME best{};
+  if (find == INVALID_HANDLE_VALUE) return newest;
+  do {
+    if (CompareFileTime(&fd.ftLastWriteTime, &best) >= 0) {
+      best = fd.ftLastWriteTime;
+      newest = folder + u"\\" + U16(fd.cFileName);
+    }
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return newest;
+}
+
+TEST(RegexDialog, FindAllFromOutsideWritesTheLog) {
+  AppSettings s;
+  ResetSettings(s);
+  s.firstRun = 0;
+  std::vector<unsigned char> image = BuildSettingsFile(s);
+  ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+  std::u16string file = TempFolder() + u"\\regex.txt";
+  ASSERT_TRUE(WriteBytes(file, "jumping\nrunning late\nsing"));
+  Program norvo(NorvoExe(), {file});
+  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - regex.txt");
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_COMMAND, 817, 0);
+  HWND dialog = norvo.WaitForWindow(u"#32770", u"Regex Search - Norvo Editor");
+  ASSERT_NE(dialog, nullptr);
+  auto status = [&] { return WindowText(ChildById(dialog, 816)); };
+  EXPECT_EQ(status(), u"Ready");
+  SendMessageW(ChildById(dialog, 801), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"[a-z]+ing"));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(829, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return status() == u"Search complete. Found 3 matches."; }));
+  EXPECT_EQ(SendMessageW(ChildById(dialog, 825), LB_GETCOUNT, 0, 0), 3);
+
+  std::string log = ReadBytes(NewestLog());
+  EXPECT_EQ(log.rfind("Regex Session Log\nPattern:    [a-z]+ing\nMatch case: No  |  Whole word: No  |  Started: ", 0), 0u)
+      << log;
+  EXPECT_NE(log.find("[1] Ln 1  Pos 0-7: jumping\n[1] Ln 2  Pos 8-15: running\n[1] Ln 3  Pos 21-25: sing\n"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find(" \xE2\x80\x94 Search complete\n\n========================================\nTotal matches found: 3\n"),
+            std::string::npos)
+      << log;
+
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(815, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(norvo.WaitForExit(), 0u);
+}
+
+}  // namespace
