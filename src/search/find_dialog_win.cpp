@@ -60,15 +60,7 @@ void Initialise(HWND dialog) {
   for (const Option& o : kOptions) CheckDlgButton(dialog, o.control, g_settings.*o.field ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemTextW(dialog, IDC_FIND_STATUS, L"");
   g_statusKind = 0;
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  if (owner) {
-    RECT o, d;
-    GetWindowRect(owner, &o);
-    GetWindowRect(dialog, &d);
-    int x = o.left + ((o.right - o.left) - (d.right - d.left)) / 2;
-    int y = o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  CentreOverOwner(dialog);
   SendMessageW(dialog, DM_SETDEFID, IDC_FIND_NEXT, 0);
   SetFocus(GetDlgItem(dialog, IDC_FIND_WHAT));
 }

@@ -684,14 +684,7 @@ void Initialise(HWND dialog) {
   Status(dialog, u"Ready");
   Enable(dialog, IDC_RX_OPEN_RESULTS, false);
   Enable(dialog, IDC_RX_CANCEL, false);
-  if (HWND owner = GetWindow(dialog, GW_OWNER)) {
-    RECT o, d;
-    GetWindowRect(owner, &o);
-    GetWindowRect(dialog, &d);
-    SetWindowPos(dialog, nullptr, o.left + ((o.right - o.left) - (d.right - d.left)) / 2,
-                 o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  CentreOverOwner(dialog);
   SetWindowSubclass(GetDlgItem(dialog, IDC_RX_BATCH_SIZE), NoContextMenu, 1, 0);
   SetWindowSubclass(GetDlgItem(dialog, IDC_RX_MAX_MATCHES), NoContextMenu, 1, 0);
 }

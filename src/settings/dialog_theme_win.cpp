@@ -1,5 +1,6 @@
 #include "settings/dialog_theme_win.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/handles_win.h"
@@ -87,6 +88,25 @@ bool HandleDialogColours(HWND dialog, UINT msg, WPARAM wParam, LPARAM, INT_PTR* 
     }
   }
   return false;
+}
+
+void CentreOverOwner(HWND dialog) {
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  if (!owner) return;
+  RECT o, d;
+  GetWindowRect(owner, &o);
+  GetWindowRect(dialog, &d);
+  const int width = d.right - d.left, height = d.bottom - d.top;
+  int x = o.left + ((o.right - o.left) - width) / 2;
+  int y = o.top + ((o.bottom - o.top) - height) / 2;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &mi)) {
+    const RECT& work = mi.rcWork;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+  }
+  SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void DrawDialogButton(const DRAWITEMSTRUCT& item) {

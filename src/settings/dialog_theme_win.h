@@ -13,5 +13,9 @@ void ThemeDialog(HWND dialog);
 // message was handled; `result` is then the dialog procedure's return value.
 bool HandleDialogColours(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* result);
 
+// Centres a dialog over its owner, kept inside the owner's monitor work area so that its
+// caption can always be reached.
+void CentreOverOwner(HWND dialog);
+
 // An owner-drawn push button: rounded face, focus outline, highlight line, caption.
 void DrawDialogButton(const DRAWITEMSTRUCT& item);

@@ -207,3 +207,17 @@ TEST_F(Regex, ClosingStoresHistoriesAndOptions) {
 }
 
 }  // namespace
+
+namespace {
+TEST_F(Regex, ADialogTallerThanItsOwnerStaysOnScreen) {
+  SetWindowPos(g_shell.mainWindow, nullptr, 0, 0, 700, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND d = Open("x");
+  RECT r;
+  GetWindowRect(d, &r);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoW(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &mi);
+  EXPECT_GE(r.top, mi.rcWork.top);
+  EXPECT_GE(r.left, mi.rcWork.left);
+}
+}  // namespace
