@@ -10,6 +10,7 @@
 #include "common/messages.h"
 #include "common/visual_win.h"
 #include "search/find_win.h"
+#include "search/search_dialog_win.h"
 #include "search/regex_log_win.h"
 #include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
@@ -27,11 +28,6 @@ const Option kOptions[] = {
     {IDC_WRAP_AROUND, &AppSettings::findWrapAround},     {IDC_PRESERVE_CASE, &AppSettings::findPreserveCase},
     {IDC_IN_SELECTION, &AppSettings::findInSelection},   {IDC_COLOR_RESULTS, &AppSettings::findColorResults},
 };
-
-// The control background of the edit fields (the other colours come from the shared rules).
-Brush g_editBrush;
-
-void RebuildBrushes() { g_editBrush.reset(CreateSolidBrush(GetColorPalette().editorBack)); }
 
 void FillHistory(HWND combo, const FixedString<256> (&history)[kHistoryCount]) {
   SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -52,7 +48,6 @@ void Initialise(HWND dialog) {
   SetTitleBarDarkAttribute(dialog, GetColorPalette().isDark);
   ThemeDialog(dialog);  // group and check boxes unstyled, push buttons owner-drawn
   ApplyStyles(dialog);
-  RebuildBrushes();
   FillHistory(GetDlgItem(dialog, IDC_FIND_WHAT), g_settings.findHistory);
   FillHistory(GetDlgItem(dialog, IDC_REPLACE_WITH), g_settings.replaceHistory);
   AttachEditContextMenu(GetDlgItem(dialog, IDC_FIND_WHAT), dialog);
@@ -101,16 +96,8 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
       SetTitleBarDark(dialog, GetColorPalette().isDark);
       ThemeDialog(dialog);
       ApplyStyles(dialog);
-      RebuildBrushes();
       InvalidateRect(dialog, nullptr, TRUE);
       return TRUE;
-    case WM_CTLCOLOREDIT: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, GetColorPalette().editorText);
-      SetBkColor(dc, GetColorPalette().editorBack);
-      if (!g_editBrush) RebuildBrushes();
-      return reinterpret_cast<INT_PTR>(g_editBrush.get());
-    }
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_FIND_STATUS)) {
         INT_PTR brush = 0;
@@ -121,24 +108,13 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
         return brush;
       }
       break;
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType == ODT_BUTTON) {
-        DrawDialogButton(*item);
-        return TRUE;
-      }
-      return DrawEditMenuItem(item);
-    }
-    case WM_MEASUREITEM:
-      return MeasureEditMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DESTROY:
-      g_editBrush.reset();
       g_shell.findDialog = nullptr;
       if (g_shell.editor && IsWindow(g_shell.editor)) SetFocus(g_shell.editor);
       return FALSE;
   }
   INT_PTR result = 0;
-  if (HandleDialogColours(dialog, msg, wParam, lParam, &result)) return result;
+  if (HandleSearchDialogMessage(dialog, msg, wParam, lParam, &result)) return result;
   return FALSE;
 }
 }  // namespace

@@ -27,6 +27,7 @@
 #include "search/regex_log.h"
 #include "search/regex_log_win.h"
 #include "search/regex_win.h"
+#include "search/search_dialog_win.h"
 #include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme_win.h"
@@ -272,7 +273,6 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
 // ---- The dialog ---------------------------------------------------------------------------
 
 HWND g_dialog = nullptr;
-Brush g_editBrush;
 
 std::u16string Text(HWND dialog, int id, int limit = 512) {
   std::vector<wchar_t> buf(static_cast<size_t>(limit), 0);
@@ -665,7 +665,6 @@ void Initialise(HWND dialog) {
   g_dialog = dialog;
   ApplyStyles(dialog);
   ThemeDialog(dialog);
-  g_editBrush.reset(CreateSolidBrush(GetColorPalette().editorBack));
   FillHistory(GetDlgItem(dialog, IDC_RX_PATTERN), g_settings.regexPatternHistory);
   FillHistory(GetDlgItem(dialog, IDC_RX_REPLACE), g_settings.regexReplaceHistory);
   AttachEditContextMenu(GetDlgItem(dialog, IDC_RX_PATTERN), dialog);
@@ -750,33 +749,15 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
     case WMU_APPLY_THEME:
       ApplyStyles(dialog);
       ThemeDialog(dialog);
-      g_editBrush.reset(CreateSolidBrush(GetColorPalette().editorBack));
       InvalidateRect(dialog, nullptr, TRUE);
       return TRUE;
-    case WM_CTLCOLOREDIT: {
-      HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, GetColorPalette().editorText);
-      SetBkColor(dc, GetColorPalette().editorBack);
-      return reinterpret_cast<INT_PTR>(g_editBrush.get());
-    }
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item->CtlType == ODT_BUTTON) {
-        DrawDialogButton(*item);
-        return TRUE;
-      }
-      return DrawEditMenuItem(item);
-    }
-    case WM_MEASUREITEM:
-      return MeasureEditMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DESTROY:
-      g_editBrush.reset();
       g_dialog = nullptr;
       g_shell.regexDialog = nullptr;
       return FALSE;
   }
   INT_PTR result = 0;
-  if (HandleDialogColours(dialog, msg, wParam, lParam, &result)) return result;
+  if (HandleSearchDialogMessage(dialog, msg, wParam, lParam, &result)) return result;
   return FALSE;
 }
 
