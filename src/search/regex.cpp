@@ -52,7 +52,8 @@ CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bo
   impl->code = pcre2_compile_16(Units(source), source.size(), options & ~PCRE2_NO_UTF_CHECK, &error, &errorOffset, cc);
   pcre2_compile_context_free_16(cc);
   if (!impl->code) return compiled;
-  pcre2_jit_compile_16(impl->code, PCRE2_JIT_COMPLETE);  // falls back to the interpreter when JIT is unavailable
+  // Falls back to the interpreter when JIT is unavailable; partial matching serves the windowed search.
+  pcre2_jit_compile_16(impl->code, PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD);
   uint32_t captures = 0;
   pcre2_pattern_info_16(impl->code, PCRE2_INFO_CAPTURECOUNT, &captures);
   impl->groups = static_cast<int>(captures);
@@ -67,6 +68,20 @@ CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bo
   return compiled;
 }
 
+namespace {
+// The groups of the match just found (rc is pcre2_match's positive result).
+void FillGroups(CompiledPattern::Impl* p, std::u16string_view subject, int rc, MatchGroups* match) {
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(p->data);
+  match->subject = subject;
+  match->groups.assign(static_cast<size_t>(p->groups) + 1, {-1, -1});
+  int pairs = rc == 0 ? static_cast<int>(pcre2_get_ovector_count_16(p->data)) : rc;
+  for (int i = 0; i < pairs && i <= p->groups; ++i) {
+    if (ovector[2 * i] == PCRE2_UNSET) continue;
+    match->groups[static_cast<size_t>(i)] = {static_cast<int64_t>(ovector[2 * i]), static_cast<int64_t>(ovector[2 * i + 1])};
+  }
+}
+}  // namespace
+
 RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view subject, size_t offset,
                          MatchGroups* match, bool notEmptyAtStart) {
   if (!pattern.valid() || offset > subject.size()) return RegexOutcome::NoMatch;
@@ -78,14 +93,7 @@ RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view sub
                              rc == PCRE2_ERROR_JIT_STACKLIMIT || rc == PCRE2_ERROR_NOMEMORY
                          ? RegexOutcome::TooComplex
                          : RegexOutcome::NoMatch;
-  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(p->data);
-  match->subject = subject;
-  match->groups.assign(static_cast<size_t>(p->groups) + 1, {-1, -1});
-  int pairs = rc == 0 ? static_cast<int>(pcre2_get_ovector_count_16(p->data)) : rc;
-  for (int i = 0; i < pairs && i <= p->groups; ++i) {
-    if (ovector[2 * i] == PCRE2_UNSET) continue;
-    match->groups[static_cast<size_t>(i)] = {static_cast<int64_t>(ovector[2 * i]), static_cast<int64_t>(ovector[2 * i + 1])};
-  }
+  FillGroups(p, subject, rc, match);
   return RegexOutcome::Match;
 }
 
@@ -317,6 +325,40 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
   return bytes_;
 }
 
+RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
+                                    const std::atomic<bool>* cancel, bool* cancelled) {
+  *cancelled = false;
+  CompiledPattern::Impl* p = pattern.impl();
+  size_t offset = 0;
+  size_t window = std::min(subject.size(), kSearchWindow);
+  for (;;) {
+    const bool last = window >= subject.size();
+    if (last) {
+      window = subject.size();
+      if (offset == 0) return RegexSearch(pattern, subject, 0, match);
+    }
+    uint32_t options = last ? 0 : PCRE2_PARTIAL_HARD;
+    int rc = pcre2_match_16(p->code, Units(subject), window, offset, options, p->data, p->context);
+    if (rc == PCRE2_ERROR_PARTIAL) {
+      // A match may start here: search again from where it started, over more text.
+      offset = pcre2_get_ovector_pointer_16(p->data)[0];
+    } else if (rc == PCRE2_ERROR_NOMATCH) {
+      if (last) return RegexOutcome::NoMatch;
+      offset = window;  // no match starts before the window's end
+    } else if (rc < 0) {
+      return RegexSearch(pattern, subject, offset, match);  // the limit errors are reported the usual way
+    } else {
+      FillGroups(p, subject, rc, match);  // complete, and clear of the window's end
+      return RegexOutcome::Match;
+    }
+    if (cancel && cancel->load()) {
+      *cancelled = true;
+      return RegexOutcome::NoMatch;
+    }
+    window = std::min(subject.size(), window * 2);
+  }
+}
+
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
                                     uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
                                     BatchEnd* end) {
@@ -335,7 +377,12 @@ std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPatt
       break;
     }
     std::u16string_view rest = text.substr(static_cast<size_t>(pos));
-    RegexOutcome r = RegexSearch(pattern, rest, 0, &m);
+    bool cancelled = false;
+    RegexOutcome r = RegexSearchCancellable(pattern, rest, &m, cancel, &cancelled);
+    if (cancelled) {
+      why = BatchEnd::Cancelled;
+      break;
+    }
     if (r != RegexOutcome::Match) {
       why = r == RegexOutcome::TooComplex ? BatchEnd::TooComplex : BatchEnd::Exhausted;
       break;

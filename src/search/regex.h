@@ -50,6 +50,14 @@ enum class RegexOutcome { Match, NoMatch, TooComplex };
 RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view subject, size_t offset,
                          MatchGroups* match, bool notEmptyAtStart = false);
 
+// One search from the start of `subject`, run in growing windows of kSearchWindow units and more,
+// so that `cancel` is seen every few milliseconds even in one long search: a match that reaches a
+// window's end is only partial there (hard partial matching) and the window grows. The result is
+// that of RegexSearch(pattern, subject, 0); `cancelled` tells that it gave up.
+constexpr size_t kSearchWindow = 1u << 22;
+RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
+                                    const std::atomic<bool>* cancel, bool* cancelled);
+
 // Every non-overlapping match left to right; an empty match advances by one character.
 // `complex` (when given) is set when the search ended because the pattern was too complex.
 std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,

@@ -180,3 +180,45 @@ TEST(SearchBatchTest, TrackersGiveTheSameValuesAsCountingFromTheStart) {
   EXPECT_EQ(bytes.ByteOf(text, 7), 12);  // the euro sign three
   EXPECT_EQ(bytes.ByteOf(text, 3), 4);  // an earlier index starts again
 }
+
+// Matches across the search windows, and ones that end exactly at a window's end, are the same
+// as one search over the whole text would find.
+TEST(SearchBatchTest, WindowsDoNotChangeTheMatches) {
+  const size_t window = 1u << 22;
+  std::u16string text(window + 10, u'.');
+  text.replace(window - 3, 6, u"needle");  // straddles the first window's end
+  text.replace(window - 20, 4, u"word");   // ends well inside
+  text += u"tail";
+  struct Case {
+    const char16_t* pattern;
+    size_t count;
+  } cases[] = {{u"needle", 1}, {u"\\w+", 3}, {u"tail$", 1}, {u"d\\.{3}$", 0}, {u"ne+dle", 1}};
+  for (const Case& c : cases) {
+    CompiledPattern p = BuildSearchRegex(c.pattern, true, false);
+    uint64_t pos = 0;
+    LineTracker lines;
+    BatchEnd why;
+    auto batch = SearchBatch(text, p, pos, 100, lines, nullptr, &why);
+    auto whole = FindAllRegexMatches(text, c.pattern, true, false);
+    ASSERT_EQ(batch.size(), c.count) << std::string(c.pattern, c.pattern + 6);
+    for (size_t i = 0; i < batch.size() && i < whole.size(); ++i) {
+      EXPECT_EQ(batch[i].start, whole[i].start);
+      EXPECT_EQ(batch[i].end, whole[i].end);
+    }
+  }
+}
+
+TEST(SearchBatchTest, CancelIsSeenInsideOneLongSearch) {
+  std::u16string text(3 * kSearchWindow, u'a');  // no match anywhere: one long search
+  CompiledPattern p = BuildSearchRegex(u"b", true, false);
+  std::atomic<bool> cancel{true};
+  bool cancelled = false;
+  MatchGroups m;
+  EXPECT_EQ(RegexSearchCancellable(p, text, &m, &cancel, &cancelled), RegexOutcome::NoMatch);
+  EXPECT_TRUE(cancelled);  // gave up after the first window instead of scanning everything
+  cancel = false;
+  text.back() = u'b';
+  EXPECT_EQ(RegexSearchCancellable(p, text, &m, &cancel, &cancelled), RegexOutcome::Match);
+  EXPECT_FALSE(cancelled);
+  EXPECT_EQ(m.groups[0].first, static_cast<int64_t>(text.size() - 1));
+}
