@@ -36,8 +36,40 @@ CompiledPattern& CompiledPattern::operator=(CompiledPattern&&) noexcept = defaul
 bool CompiledPattern::valid() const { return impl_ && impl_->code; }
 int CompiledPattern::groupCount() const { return valid() ? impl_->groups : 0; }
 
+bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern) {
+  bool inClass = false;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    char16_t c = pattern[i];
+    if (c == u'\\') {
+      if (i + 1 < pattern.size() && !inClass && std::u16string_view(u"AZzGQEK").find(pattern[i + 1]) != std::u16string_view::npos)
+        return true;  // PCRE-only escapes
+      ++i;
+      continue;
+    }
+    if (inClass) {
+      if (c == u']') inClass = false;
+      continue;
+    }
+    if (c == u'[') {
+      inClass = true;
+      if (i + 1 < pattern.size() && pattern[i + 1] == u']') ++i;  // "[]" and "[^]" are classes of their own
+      continue;
+    }
+    if (c == u'(' && i + 1 < pattern.size() && pattern[i + 1] == u'?') {
+      char16_t kind = i + 2 < pattern.size() ? pattern[i + 2] : u'\0';
+      if (kind == u':' || kind == u'=' || kind == u'!') continue;
+      if (kind == u'<') continue;  // lookbehind and named groups
+      return true;  // inline options, atomic groups, comments, conditionals, recursion
+    }
+    if ((c == u'*' || c == u'+' || c == u'?' || c == u'}') && i + 1 < pattern.size() && pattern[i + 1] == u'+')
+      return true;  // possessive quantifiers
+  }
+  return false;
+}
+
 CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord) {
   CompiledPattern compiled;
+  if (UsesSyntaxOutsideEcmaScript(pattern)) return compiled;
   std::u16string source = wholeWord ? u"\\b(?:" + std::u16string(pattern) + u")\\b" : std::u16string(pattern);
   // ECMAScript behaviour: ^ and $ only at the subject's ends, $ not before a final newline,
   // \u escapes, ASCII \w \d \s \b, '.' stops at CR and LF; invalid UTF-16 is searched around.

@@ -35,6 +35,9 @@ class CompiledPattern {
   friend CompiledPattern BuildSearchRegex(std::u16string_view, bool, bool);
 };
 
+// Syntax PCRE2 knows but the ECMAScript grammar rejects: such patterns do not compile.
+bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern);
+
 // With Whole word the pattern becomes \b(?:pattern)\b; case-insensitive unless Match case.
 CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord);
 

@@ -222,3 +222,12 @@ TEST(SearchBatchTest, CancelIsSeenInsideOneLongSearch) {
   EXPECT_FALSE(cancelled);
   EXPECT_EQ(m.groups[0].first, static_cast<int64_t>(text.size() - 1));
 }
+
+TEST(RegexPattern, SyntaxOutsideEcmaScriptIsRejected) {
+  for (const char16_t* bad : {u"(?i)abc", u"(?>a+)b", u"a++", u"\\Aabc", u"abc\\z", u"(?#note)x", u"\\Qa.b\\E",
+                              u"a{2}+", u"x\\Ky"})
+    EXPECT_FALSE(BuildSearchRegex(bad, true, false).valid()) << std::string(bad, bad + 4);
+  for (const char16_t* good : {u"(?:a|b)", u"a(?=b)", u"a(?!b)", u"(?<=a)b", u"(?<!a)b", u"(?<n>a)\\k<n>", u"[(?i)]",
+                               u"\\(?i\\)", u"a+?", u"[\\]A]", u"[]a]", u"\\\\A"})
+    EXPECT_FALSE(UsesSyntaxOutsideEcmaScript(good)) << std::string(good, good + 4);
+}
