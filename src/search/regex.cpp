@@ -296,8 +296,9 @@ RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16stri
 }
 
 std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pattern, std::u16string_view replacement,
-                               bool matchCase, bool wholeWord, bool preserveCase, int* count) {
+                               bool matchCase, bool wholeWord, bool preserveCase, int* count, bool* complex) {
   if (count) *count = 0;
+  if (complex) *complex = false;
   if (pattern.empty()) return std::u16string(text);
   CompiledPattern compiled = BuildSearchRegex(pattern, matchCase, wholeWord);
   if (!compiled.valid()) return std::u16string(text);
@@ -316,7 +317,10 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
     copied = static_cast<size_t>(m.groups[0].second);
     ++replaced;
   });
-  if (!finished) return std::u16string(text);  // too complex: nothing is replaced
+  if (!finished) {
+    if (complex) *complex = true;
+    return std::u16string(text);  // too complex: nothing is replaced
+  }
   out.append(text.substr(copied));
   if (count) *count = replaced;
   return out;

@@ -83,7 +83,8 @@ RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16stri
                                           std::u16string_view replacement, bool matchCase, bool wholeWord,
                                           bool preserveCase);
 std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pattern, std::u16string_view replacement,
-                               bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr);
+                               bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr,
+                               bool* complex = nullptr);
 
 // Line numbers along a scan that only moves forward: counts line feeds from where it was last
 // asked (it starts again from the beginning when asked about an earlier index).

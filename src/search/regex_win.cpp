@@ -351,18 +351,21 @@ void FindNext(HWND dialog) {
   MatchGroups g;
   RegexMatch m;
   bool found = false;
+  RegexOutcome outcome = RegexOutcome::NoMatch;
   if (compiled.valid()) {
     std::u16string_view rest = std::u16string_view(text.wide).substr(caret);
-    if (RegexSearch(compiled, rest, 0, &g) == RegexOutcome::Match) {
+    if ((outcome = RegexSearch(compiled, rest, 0, &g)) == RegexOutcome::Match) {
       m.start = static_cast<int32_t>(caret + static_cast<size_t>(g.groups[0].first));
       m.end = static_cast<int32_t>(caret + static_cast<size_t>(g.groups[0].second));
       found = true;
-    } else if (RegexSearch(compiled, text.wide, 0, &g) == RegexOutcome::Match) {  // wrap-around is always on
+    } else if (outcome != RegexOutcome::TooComplex &&
+               (outcome = RegexSearch(compiled, text.wide, 0, &g)) == RegexOutcome::Match) {  // wrap-around
       m.start = static_cast<int32_t>(g.groups[0].first);
       m.end = static_cast<int32_t>(g.groups[0].second);
       found = true;
     }
   }
+  if (outcome == RegexOutcome::TooComplex) return Status(dialog, u"Pattern too complex.");
   if (!found) return Status(dialog, u"No match found.");
   m.text = text.wide.substr(static_cast<size_t>(m.start), static_cast<size_t>(m.end - m.start));
   ShowFound(dialog, text, m, false, pattern);
@@ -374,8 +377,11 @@ void FindPrev(HWND dialog) {
   LiveText text;
   size_t anchor = text.IndexOfByte(static_cast<size_t>(Sci(SCI_GETANCHOR)));
   bool matchCase = Checked(dialog, IDC_RX_MATCH_CASE), wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD);
-  auto before = FindAllRegexMatches(std::u16string_view(text.wide).substr(0, anchor), pattern, matchCase, wholeWord);
-  if (before.empty()) before = FindAllRegexMatches(text.wide, pattern, matchCase, wholeWord);
+  bool complex = false;
+  auto before =
+      FindAllRegexMatches(std::u16string_view(text.wide).substr(0, anchor), pattern, matchCase, wholeWord, &complex);
+  if (before.empty() && !complex) before = FindAllRegexMatches(text.wide, pattern, matchCase, wholeWord, &complex);
+  if (complex) return Status(dialog, u"Pattern too complex.");
   if (before.empty()) return Status(dialog, u"No match found.");
   ShowFound(dialog, text, before.back(), true, pattern);
 }
@@ -439,9 +445,11 @@ void ReplaceAll(HWND dialog) {
   StopWorker();  // a running Find All ends first: the session is changed below
   LiveText text;
   int count = 0;
+  bool complex = false;
   std::u16string replaced = RegexReplaceAll(text.wide, pattern, replacement, Checked(dialog, IDC_RX_MATCH_CASE),
                                             Checked(dialog, IDC_RX_WHOLE_WORD), Checked(dialog, IDC_RX_PRESERVE_CASE),
-                                            &count);
+                                            &count, &complex);
+  if (complex) return Status(dialog, u"Pattern too complex.");
   if (count == 0) return Status(dialog, u"No matches found to replace.");
   // One undo step over the whole text, so a wrong Replace All can be undone.
   std::string bytes = Utf16ToUtf8(replaced);

@@ -55,6 +55,21 @@ TEST(RegexDialog, FindAllFromOutsideWritesTheLog) {
             std::string::npos)
       << log;
 
+  // Open Results starts a second editor on the log.
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(814, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return status() == u"Results file opened."; }));
+  std::u16string logName = NewestLog().substr(NewestLog().rfind(u'\\') + 1);
+  HWND second = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    second = FindWindowW(L"NorvoMainWindow", W(u"Norvo - " + logName));
+    return second != nullptr;
+  }));
+  DWORD secondPid = 0;
+  GetWindowThreadProcessId(second, &secondPid);
+  EXPECT_NE(secondPid, norvo.pid());
+  PostMessageW(second, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
+
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(815, BN_CLICKED), 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
   PostMessageW(main, WM_CLOSE, 0, 0);

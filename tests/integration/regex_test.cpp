@@ -221,3 +221,37 @@ TEST_F(Regex, ADialogTallerThanItsOwnerStaysOnScreen) {
   EXPECT_GE(r.left, mi.rcWork.left);
 }
 }  // namespace
+
+namespace {
+TEST_F(Regex, ApplyStoresTheOptionsAndRecoloursTheResults) {
+  HWND d = Open("ab ab");
+  Set(d, IDC_RX_PATTERN, L"ab");
+  FindAll(d);
+  EXPECT_NE(Sci(SCI_INDICATORVALUEAT, 11, 0), 0);
+  CheckDlgButton(d, IDC_RX_COLOR_RESULTS, BST_UNCHECKED);
+  Set(d, IDC_RX_MAX_MATCHES, L"42");
+  Press(d, IDC_RX_APPLY);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Settings saved.");
+  EXPECT_EQ(Sci(SCI_INDICATORVALUEAT, 11, 0), 0);  // highlight removed
+  AppSettings stored;
+  ASSERT_TRUE(LoadSettings(stored));
+  EXPECT_EQ(stored.regexMaxMatches, 42u);
+  EXPECT_EQ(stored.regexColorResults, 0);
+  CheckDlgButton(d, IDC_RX_COLOR_RESULTS, BST_CHECKED);
+  Press(d, IDC_RX_APPLY);
+  EXPECT_NE(Sci(SCI_INDICATORVALUEAT, 11, 3), 0);  // every result of the session highlighted again
+}
+}  // namespace
+
+namespace {
+TEST_F(Regex, ARunawayPatternIsReportedAsTooComplex) {
+  HWND d = Open(std::string(5000, 'a') + "!");
+  Set(d, IDC_RX_PATTERN, L"^(a|aa)*$");
+  Press(d, IDC_RX_FIND_NEXT);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Pattern too complex.");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Pattern too complex.");
+  Press(d, IDC_RX_REPLACE_ALL);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Pattern too complex.");
+}
+}  // namespace
