@@ -5,9 +5,9 @@
 
 #include "common/utf.h"
 
-void PushHistory(History& history, std::u16string_view text) {
+void PushHistory(History& history, std::u16string_view text, size_t maxLength) {
   if (text.empty()) return;
-  std::u16string entry(text.substr(0, 255));
+  std::u16string entry(text.substr(0, maxLength));
   size_t found = history.size() - 1;  // not found: the last entry falls off
   for (size_t i = 0; i < history.size(); ++i) {
     if (history[i] == entry) {

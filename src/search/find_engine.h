@@ -12,8 +12,8 @@
 using History = std::array<std::u16string, 10>;
 
 // Most-recently-used insertion; exact (case-sensitive) match moves an entry to the front.
-// Nothing happens for an empty text; entries are cut to 255 characters.
-void PushHistory(History& history, std::u16string_view text);
+// Nothing happens for an empty text; entries are cut to `maxLength` characters.
+void PushHistory(History& history, std::u16string_view text, size_t maxLength = 255);
 
 // The replacement in the case pattern of the matched text: all upper → upper; first upper →
 // capitalised; otherwise lower (letters only count as upper; classification per iswupper).

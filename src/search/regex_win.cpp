@@ -642,16 +642,9 @@ void FillHistory(HWND combo, const FixedString<512> (&history)[kHistoryCount]) {
 
 void PushInto(FixedString<512> (&slots)[kHistoryCount], const std::u16string& text) {
   if (text.empty()) return;
-  std::array<std::u16string, kHistoryCount> h;
+  History h;
   for (size_t i = 0; i < h.size(); ++i) h[i] = slots[i].Get();
-  size_t found = h.size() - 1;
-  for (size_t i = 0; i < h.size(); ++i)
-    if (h[i] == text) {
-      found = i;
-      break;
-    }
-  for (size_t j = found; j > 0; --j) h[j] = std::move(h[j - 1]);
-  h[0] = text.substr(0, 511);
+  PushHistory(h, text, 511);
   for (size_t i = 0; i < h.size(); ++i) slots[i].Set(h[i]);
 }
 
