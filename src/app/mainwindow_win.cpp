@@ -24,7 +24,6 @@
 #include "common/visual_win.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
-#include "app/commands_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "settings/theme_win.h"
@@ -292,9 +291,7 @@ void OnCommand(HWND hwnd, int id) {
     case CMD_FIND_REPLACE: ShowFindDialog(hwnd); break;
     case CMD_REGEX_SEARCH: ShowRegexDialog(hwnd); break;
     default:
-      // The dialogs and exports whose windows are not part of the program yet.
-      if (CommandHandler handler = FindCommandHandler(id)) handler(hwnd);
-      break;
+      break;  // the windows of fonts, settings, exports, printing and help are not part of the program yet
   }
 }
 

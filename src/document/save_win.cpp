@@ -152,7 +152,6 @@ bool SaveDocument(HWND owner) {
       if (!CloseHandle(raw)) return CannotSave(owner);
     }
     g_doc.fileHandle.reset(OpenLocked(g_doc.path));  // staying unlocked is not an error
-    if (g_doc.fileHandle.get() == INVALID_HANDLE_VALUE) g_doc.fileHandle.release();
   }
   g_doc.modified = false;
   UpdateTitle();

@@ -9,7 +9,6 @@
 #include "settings/lexer_win.h"
 #include "settings/settings_win.h"
 
-ThemeHooks g_themeHooks;
 
 const ColorPalette& GetColorPalette() { return PaletteForTheme(g_live.themeId); }
 
@@ -73,7 +72,6 @@ void ApplyTheme(uint32_t themeId) {
   SetTitleBarDark(g_shell.mainWindow, GetColorPalette().isDark);
   if (g_shell.marginWindow && g_shell.marginVisible) InvalidateRect(g_shell.marginWindow, nullptr, FALSE);
   SaveSettings(g_settings);
-  if (g_themeHooks.selectInSettingsDialog) g_themeHooks.selectInSettingsDialog(themeId);
   for (HWND dialog : {g_shell.findDialog, g_shell.helpWindow, g_shell.regexDialog}) {
     if (dialog) PostMessageW(dialog, WMU_APPLY_THEME, themeId, 0);
   }

@@ -28,8 +28,3 @@ std::string EditorFontUtf8();
 // Window transparency in percent; 0 removes the layered style.
 void ApplyTransparency(HWND window, int percent);
 
-// Hooks for parts of the program that restyle themselves with the theme.
-struct ThemeHooks {
-  void (*selectInSettingsDialog)(uint32_t themeId) = nullptr;
-};
-extern ThemeHooks g_themeHooks;
