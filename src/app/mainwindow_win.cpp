@@ -24,6 +24,8 @@
 #include "common/visual_win.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
+#include "export/export_win.h"
+#include "markdown/markdown_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "settings/theme_win.h"
@@ -290,8 +292,10 @@ void OnCommand(HWND hwnd, int id) {
     case CMD_RECENT_CLEAR: ClearRecentFiles(hwnd); break;
     case CMD_FIND_REPLACE: ShowFindDialog(hwnd); break;
     case CMD_REGEX_SEARCH: ShowRegexDialog(hwnd); break;
+    case CMD_EXPORT: ShowExportDialog(hwnd); break;
+    case CMD_MARKDOWN_PREVIEW: ShowMarkdownPreview(hwnd); break;
     default:
-      break;  // the windows of fonts, settings, exports, printing and help are not part of the program yet
+      break;  // the windows of fonts, settings, printing and help are not part of the program yet
   }
 }
 
@@ -386,11 +390,18 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       if (active && active != hwnd) PostMessageW(active, msg, wParam, lParam);
       return 0;
     }
+    case WMU_EXPORT_DONE:
+      OnExportDone(hwnd, wParam, lParam);
+      return 0;
+    case WMU_PDF_DONE:
+      OnPdfDone(hwnd, wParam, lParam);
+      return 0;
     case WMU_APPLY_THEME:
       ApplyTheme(static_cast<uint32_t>(wParam));
       RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       return 0;
     case WM_DESTROY:
+      DiscardPendingExportNotices(hwnd);
       if (g_shell.viewerJob) {
         CloseHandle(g_shell.viewerJob);
         g_shell.viewerJob = nullptr;

@@ -4,6 +4,7 @@
 
 #include "app/shell_logic.h"
 #include "common/utf.h"
+#include "export/export_logic.h"
 #include "settings/theme.h"
 
 namespace {
@@ -35,14 +36,6 @@ const MenuEntry* FindMenuEntry(const std::vector<MenuEntry>& entries, std::u16st
     if (const MenuEntry* inner = FindMenuEntry(e.children, text)) return inner;
   }
   return nullptr;
-}
-
-bool IsMarkdownPath(const std::u16string& path) {
-  if (path.size() < 3) return false;
-  std::u16string tail = path.substr(path.size() - 3);
-  for (char16_t& c : tail)
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-  return tail == u".md";
 }
 
 std::vector<MenuEntry> BuildContextMenu(const MenuState& s) {

@@ -34,9 +34,6 @@ std::vector<MenuEntry> BuildContextMenu(const MenuState& state);
 // The first entry with this text, searching submenus too; null when there is none.
 const MenuEntry* FindMenuEntry(const std::vector<MenuEntry>& entries, std::u16string_view text);
 
-// At least 3 characters ending in ".md", in any letter case.
-bool IsMarkdownPath(const std::u16string& path);
-
 struct EditFieldState {
   bool canUndo = false, readOnly = false, hasSelection = false, clipboardHasText = false, empty = true;
 };

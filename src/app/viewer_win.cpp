@@ -1,8 +1,13 @@
 #include "app/viewer_win.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+
 #include "app/editor_win.h"
 #include "app/shell_win.h"
 #include "common/visual_win.h"
+#include "settings/settings_win.h"
 
 namespace {
 constexpr uint32_t RgbHex(uint32_t rrggbb) {
@@ -37,3 +42,74 @@ void ApplyViewerLook(HWND viewerWindow) {
   SetTitleBarDark(viewerWindow, false);
   SetExplorerStyle(g_shell.editor, false);
 }
+
+namespace {
+ViewerLaunchHook g_launchHook = nullptr;
+ShellOpenHook g_shellOpenHook = nullptr;
+
+void StartViewer(HWND owner, const std::u16string& path, int width, int height) {
+  if (path.empty()) return;
+  if (g_launchHook) {
+    g_launchHook(path, width, height);
+    return;
+  }
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::wstring commandLine = L"\"" + std::wstring(exe) + L"\" --viewer \"" + std::wstring(W(path)) + L"\"";
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USEPOSITION | STARTF_USESIZE;
+  RECT ownerRect{};
+  if (owner) GetWindowRect(owner, &ownerRect);
+  si.dwX = static_cast<DWORD>(ownerRect.left + 40);
+  si.dwY = static_cast<DWORD>(ownerRect.top + 40);
+  si.dwXSize = static_cast<DWORD>(width);
+  si.dwYSize = static_cast<DWORD>(height);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job) {
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits)) &&
+        AssignProcessToJobObject(job, pi.hProcess)) {
+      if (g_shell.viewerJob) CloseHandle(g_shell.viewerJob);  // ends the previous viewer
+      g_shell.viewerJob = job;
+    } else {
+      CloseHandle(job);  // closing an empty job ends nothing; the viewer runs unbound
+    }
+  }
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+}  // namespace
+
+void LaunchViewerProcess(HWND owner, const std::u16string& path) { StartViewer(owner, path, 740, 860); }
+
+void OpenDocumentInViewer(HWND owner) {
+  std::u16string path = MakeTempPdfPath();
+  if (path.size() < 4) return;
+  path.replace(path.size() - 4, 4, u".txt");
+  std::string text = GetDocumentText();
+  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < text.size()) {
+    DWORD piece = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
+    DWORD written = 0;
+    ok = WriteFile(file, text.data() + done, piece, &written, nullptr) && written == piece;
+    done += written;
+  }
+  CloseHandle(file);
+  if (ok) StartViewer(owner, path, 660, 820);
+}
+
+bool ShellOpen(HWND owner, const std::u16string& path) {
+  if (g_shellOpenHook) return g_shellOpenHook(path);
+  auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", W(path), nullptr, nullptr, SW_SHOW));
+  return result > 32;
+}
+
+void SetViewerLaunchHook(ViewerLaunchHook hook) { g_launchHook = hook; }
+void SetShellOpenHook(ShellOpenHook hook) { g_shellOpenHook = hook; }

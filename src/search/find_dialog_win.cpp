@@ -122,7 +122,7 @@ INT_PTR CALLBACK FindDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPa
 void ShowFindDialog(HWND mainWindow) {
   if (!g_shell.findPurgeDone) {
     g_shell.findPurgeDone = true;
-    PurgeOldRegexLogs();
+    PurgeOldScratchFiles();
   }
   if (g_shell.findDialog) {
     SetForegroundWindow(g_shell.findDialog);

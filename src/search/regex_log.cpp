@@ -83,8 +83,20 @@ std::string RegexReplaceAllEntry(const LocalTime& time, int64_t count, std::u16s
          "  Pattern: " + Utf16ToUtf8(pattern) + "  ->  " + Utf16ToUtf8(replacement) + "\n\n";
 }
 
-bool IsExpiredRegexLog(std::u16string_view name, int64_t lastWriteSeconds, int64_t nowSeconds) {
-  if (name.size() < 6 || name.substr(0, 6) != u"regex_") return false;
-  if (name.size() < 4 || name.substr(name.size() - 4) != u".txt") return false;
+namespace {
+bool IsExpired(std::u16string_view name, std::u16string_view prefix, std::u16string_view suffix,
+               int64_t lastWriteSeconds, int64_t nowSeconds) {
+  if (name.size() < prefix.size() + suffix.size()) return false;
+  if (name.substr(0, prefix.size()) != prefix || name.substr(name.size() - suffix.size()) != suffix) return false;
   return lastWriteSeconds < nowSeconds - 604800;
+}
+}  // namespace
+
+bool IsExpiredRegexLog(std::u16string_view name, int64_t lastWriteSeconds, int64_t nowSeconds) {
+  return IsExpired(name, u"regex_", u".txt", lastWriteSeconds, nowSeconds);
+}
+
+bool IsExpiredTempCopy(std::u16string_view name, int64_t lastWriteSeconds, int64_t nowSeconds) {
+  return IsExpired(name, u"temp_", u".txt", lastWriteSeconds, nowSeconds) ||
+         IsExpired(name, u"temp_", u".html", lastWriteSeconds, nowSeconds);
 }

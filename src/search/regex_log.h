@@ -27,3 +27,7 @@ std::string RegexReplaceAllEntry(const LocalTime& time, int64_t count, std::u16s
 // Whether a file of the log folder is an old session log: "regex_" ... ".txt" (case-sensitive)
 // written more than seven days (604,800 s) before `now`. Times in seconds.
 bool IsExpiredRegexLog(std::u16string_view fileName, int64_t lastWriteSeconds, int64_t nowSeconds);
+
+// The same rule for the temporary copies made for viewers ("temp_" ... ".txt") and the
+// Markdown previews ("temp_" ... ".html").
+bool IsExpiredTempCopy(std::u16string_view fileName, int64_t lastWriteSeconds, int64_t nowSeconds);

@@ -22,7 +22,7 @@ std::u16string MakeRegexLogPath() {
   return folder + u"\\" + RegexLogFileName({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
 }
 
-void PurgeOldRegexLogs() {
+void PurgeOldScratchFiles() {
   std::u16string folder = GetConfigFolder();
   if (folder.empty() || GetFileAttributesW(W(folder)) == INVALID_FILE_ATTRIBUTES) return;
   FILETIME now;
@@ -33,7 +33,8 @@ void PurgeOldRegexLogs() {
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::u16string name = U16(fd.cFileName);
-    if (IsExpiredRegexLog(name, Seconds(fd.ftLastWriteTime), Seconds(now)) &&
+    int64_t written = Seconds(fd.ftLastWriteTime);
+    if ((IsExpiredRegexLog(name, written, Seconds(now)) || IsExpiredTempCopy(name, written, Seconds(now))) &&
         !DeleteFileW(W(folder + u"\\" + name)))
       break;
   } while (FindNextFileW(find, &fd));

@@ -4,5 +4,6 @@
 
 // A new log path in the configuration folder; empty when the folder is unknown.
 std::u16string MakeRegexLogPath();
-// Deletes session logs last written more than seven days ago; errors end it silently.
-void PurgeOldRegexLogs();
+// Deletes session logs, viewer copies and Markdown previews last written more than seven
+// days ago; errors end it silently.
+void PurgeOldScratchFiles();

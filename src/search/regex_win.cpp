@@ -769,7 +769,7 @@ bool RegexSearchRunning() { return g_searchRunning; }
 void ShowRegexDialog(HWND mainWindow) {
   if (!g_shell.regexPurgeDone) {
     g_shell.regexPurgeDone = true;
-    PurgeOldRegexLogs();
+    PurgeOldScratchFiles();
   }
   if (g_shell.regexDialog) {
     SetForegroundWindow(g_shell.regexDialog);

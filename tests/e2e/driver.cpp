@@ -6,6 +6,8 @@
 
 #include <Scintilla.h>
 
+#include <gtest/gtest.h>
+
 #include "common/utf.h"
 
 std::u16string ProgramFolder() {
@@ -236,4 +238,47 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     Sleep(25);
   }
   return true;
+}
+
+// The file-name field of a system file dialog: the first edit control found in it.
+HWND FileNameField(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM out) -> BOOL {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void ChooseInFileDialog(HWND dialog, const std::u16string& path) {
+  HWND field = FileNameField(dialog);
+  ASSERT_NE(field, nullptr);
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(path)));
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& prefix) {
+  struct Search {
+    const std::u16string* cls;
+    const std::u16string* prefix;
+    HWND found;
+  } search{&cls, &prefix, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (!s->cls->empty() && U16(name) != *s->cls) return TRUE;
+        if (WindowText(window).compare(0, s->prefix->size(), *s->prefix) != 0) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }

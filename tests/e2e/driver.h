@@ -53,3 +53,10 @@ HWND ChildById(HWND parent, int id);
 std::string EditorText(HWND editor);
 // Polls `condition` until it holds or the time-out passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+
+// The file-name field of a system file dialog (the first visible edit control in it).
+HWND FileNameField(HWND dialog);
+// Types a path into a system file dialog and presses OK.
+void ChooseInFileDialog(HWND dialog, const std::u16string& path);
+// A top-level window of the given class whose title starts with `prefix`, in any process.
+HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& prefix);

@@ -154,28 +154,6 @@ TEST_F(Shell, AFileWhoseFolderVanishesIsNoticedOnActivation) {
 }  // namespace
 
 namespace {
-// The file-name field of a system file dialog: the first edit control found in it.
-HWND FileNameField(HWND dialog) {
-  HWND found = nullptr;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM out) -> BOOL {
-        wchar_t cls[32] = {};
-        GetClassNameW(child, cls, 32);
-        if (lstrcmpiW(cls, L"Edit") != 0 || !IsWindowVisible(child)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
-}
-
-void ChooseInFileDialog(HWND dialog, const std::u16string& path) {
-  HWND field = FileNameField(dialog);
-  ASSERT_NE(field, nullptr);
-  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(W(path)));
-  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-}
 
 TEST_F(Shell, OpenAndSaveAsThroughTheSystemDialogs) {
   std::u16string chosen = File(u"chosen.txt", "chosen text");

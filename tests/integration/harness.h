@@ -2,6 +2,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct ShownMessage {
 // is NextMessageAnswer (ResultOk by default).
 extern std::vector<ShownMessage> g_shownMessages;
 extern int g_nextMessageAnswer;
+// Answers for the next messages, taken in order before NextMessageAnswer.
+extern std::deque<int> g_messageAnswers;
 void ClearMessages();
 
 // An open that denies write access the way a read-only file does on Windows (Wine
@@ -59,6 +62,11 @@ class TempDir {
   std::u16string dir_;
 };
 
+
+// Keeps a copy of an output for the checks with outside readers that run after the tests
+// (tidy for *.html; unrtf for *.rtf, compared with the *.rtf.txt beside it).
+void KeepForChecks(const std::u16string& name, const std::string& bytes);
+void ClearKeptOutputs();
 
 // Creates the main window (hidden) with the real edit control; destroys it at the end.
 class MainWindowTest : public testing::Test {

@@ -17,14 +17,21 @@
 
 std::vector<ShownMessage> g_shownMessages;
 int g_nextMessageAnswer = ResultOk;
+std::deque<int> g_messageAnswers;
 
 void ClearMessages() {
   g_shownMessages.clear();
   g_nextMessageAnswer = ResultOk;
+  g_messageAnswers.clear();
 }
 
 int RecordMessageForTests(HWND, int kind, const std::u16string& title, const std::u16string& text) {
   g_shownMessages.push_back({kind, title, text});
+  if (!g_messageAnswers.empty()) {
+    int answer = g_messageAnswers.front();
+    g_messageAnswers.pop_front();
+    return answer;
+  }
   return g_nextMessageAnswer;
 }
 
@@ -56,6 +63,31 @@ std::u16string TempDir::Write(const std::u16string& name, const std::string& byt
   std::u16string path = Path(name);
   EXPECT_TRUE(WriteBytes(path, bytes));
   return path;
+}
+
+namespace {
+std::u16string OutputsFolder() {
+  wchar_t exe[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  std::u16string dir = U16(exe);
+  return dir.substr(0, dir.rfind(u'\\')) + u"\\outputs";
+}
+}  // namespace
+
+void KeepForChecks(const std::u16string& name, const std::string& bytes) {
+  CreateDirectoryW(W(OutputsFolder()), nullptr);
+  EXPECT_TRUE(WriteBytes(OutputsFolder() + u"\\" + name, bytes));
+}
+
+void ClearKeptOutputs() {
+  std::u16string dir = OutputsFolder();
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(dir + u"\\*"), &fd);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW(W(dir + u"\\" + U16(fd.cFileName)));
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
 }
 
 HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
@@ -109,6 +141,7 @@ int main(int argc, char** argv) {
     fprintf(stderr, "cannot load Scintilla.dll / lexilla.dll beside the test program\n");
     return 1;
   }
+  ClearKeptOutputs();
   int result = RUN_ALL_TESTS();
   UnloadEditorLibraries();
   return result;

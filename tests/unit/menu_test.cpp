@@ -31,14 +31,6 @@ TEST(ContextMenu, EnablingFollowsTheEditorState) {
   EXPECT_EQ(Get(menu, u"Regex Search...").id, 817);
 }
 
-TEST(ContextMenu, MarkdownPathRule) {
-  EXPECT_TRUE(IsMarkdownPath(u"notes.MD"));
-  EXPECT_TRUE(IsMarkdownPath(u".md"));
-  EXPECT_FALSE(IsMarkdownPath(u"md"));
-  EXPECT_FALSE(IsMarkdownPath(u"readme.markdown"));
-  EXPECT_FALSE(IsMarkdownPath(u""));
-}
-
 TEST(ContextMenu, ChecksForViewThemeAndTransparency) {
   MenuState s;
   s.wordWrap = false;

@@ -49,4 +49,13 @@ TEST(RegexLog, PurgeRule) {
   EXPECT_TRUE(IsExpiredRegexLog(u"regex_.txt", now - 30 * day, now));
   EXPECT_FALSE(IsExpiredRegexLog(u"regex", now - 30 * day, now));
   EXPECT_FALSE(IsExpiredRegexLog(u"regex_20240101.txt", now - 7 * day, now));  // exactly seven days: kept
+
+  // Viewer copies and Markdown previews follow the same rule; PDFs and other names do not.
+  EXPECT_TRUE(IsExpiredTempCopy(u"temp_20240101_000000_000.txt", now - 8 * day, now));
+  EXPECT_TRUE(IsExpiredTempCopy(u"temp_20240101_000000_000.html", now - 8 * day, now));
+  EXPECT_FALSE(IsExpiredTempCopy(u"temp_20240101_000000_000.html", now - 6 * day, now));
+  EXPECT_FALSE(IsExpiredTempCopy(u"temp_20240101_000000_000.pdf", now - 30 * day, now));
+  EXPECT_FALSE(IsExpiredTempCopy(u"notes.txt", now - 30 * day, now));
+  EXPECT_FALSE(IsExpiredTempCopy(u"temp.html", now - 30 * day, now));
+  EXPECT_FALSE(IsExpiredRegexLog(u"temp_1.txt", now - 30 * day, now));
 }

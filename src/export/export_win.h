@@ -1,0 +1,108 @@
+// Long jobs (exports, previews): the job record shared by the starting routine, its worker
+// thread and the modal progress window; the progress windows; the completion notices the
+// main window receives; and the export commands themselves.
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/handles_win.h"
+#include "common/win.h"
+
+struct ExportJob : std::enable_shared_from_this<ExportJob> {
+  ExportJob();
+  ~ExportJob();
+  ExportJob(const ExportJob&) = delete;
+  ExportJob& operator=(const ExportJob&) = delete;
+
+  HWND ownerWindow = nullptr;
+  HWND editorWindow = nullptr;
+  std::u16string outputPath;
+  std::u16string documentName;
+  int totalLines = 0;
+  UniqueHandle cancelEvent;
+  UniqueHandle readyEvent;
+  std::atomic<HWND> progressWindow{nullptr};
+  std::atomic<uint64_t> startTick{0};
+  std::atomic<bool> succeeded{false};
+  // The output could not be written (told to the user once the window has closed).
+  std::atomic<bool> writeFailed{false};
+  bool openWhenDone = false;
+  // The caption of the progress window.
+  std::u16string caption;
+  // What the worker thread runs. It owns the job's snapshot (captured by the function) and
+  // must end with exactly one done message.
+  std::function<void(ExportJob&)> work;
+
+  // Worker side.
+  // Waits for the progress window's hand-shake (a time-out is not an error).
+  void WaitReady(DWORD timeoutMs);
+  // Cheap enough to ask for every line: a flag set together with cancelEvent.
+  bool Cancelled() const { return cancelRequested.load(std::memory_order_relaxed); }
+  // The Cancel button's act: the flag, then the event for those who wait on it.
+  void Cancel();
+  std::atomic<bool> cancelRequested{false};
+  // Posts to the progress window when there is one.
+  void Post(UINT msg, WPARAM wParam, LPARAM lParam = 0) const;
+};
+
+// Which progress window serves a job.
+enum class ProgressKind { Export, Rtf };
+
+// Creates the job's events, starts its worker and runs the progress window modally; returns
+// the job's result. The worker holds its own reference, so the job and its snapshot live
+// until the worker has posted its last message whatever happens to the window. Failures
+// are reported under `failureTitle` with `eventsFailure` or "Failed to start export thread.".
+bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, const char16_t* failureTitle,
+                  const char16_t* eventsFailure);
+
+INT_PTR CALLBACK ExportProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RtfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The record of a completion notice; the main window frees it.
+struct ExportResult {
+  ExportResult();
+  ~ExportResult();
+  std::u16string outputPath;
+  uint64_t elapsedMs = 0;
+};
+
+// The main window's handling of WMU_EXPORT_DONE (frees the record on every path) and
+// WMU_PDF_DONE.
+void OnExportDone(HWND owner, WPARAM wParam, LPARAM lParam);
+void OnPdfDone(HWND owner, WPARAM wParam, LPARAM lParam);
+// Frees the records of notices still queued when the main window goes away.
+void DiscardPendingExportNotices(HWND owner);
+
+// Writes bytes to a new file (replacing one of that name); false when it cannot be created,
+// written or closed.
+bool WriteWholeFile(const std::u16string& path, const char* data, size_t size);
+
+// Opens a finished page in the browser, or in a viewer when nothing opens it.
+void OpenInBrowser(HWND owner, const std::u16string& path);
+
+// The exports.
+bool ExportHtml(HWND owner, const std::string& text, const std::u16string& path);
+bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path);
+bool ExportPlainText(HWND owner, const std::string& text, const std::u16string& path);
+bool ExportAs(int formatId);
+void ShowExportDialog(HWND owner);
+// The PDF route; an entry that the PDF export fills.
+void ExportPdf(HWND owner);
+
+// Tests: live job and result records, the progress window's first moment, a progress
+// window that cannot be created, and the save dialog.
+extern std::atomic<int> g_liveExportJobs;
+extern std::atomic<int> g_liveExportResults;
+using ProgressWindowHook = void (*)(HWND progressWindow);
+void SetProgressWindowHook(ProgressWindowHook hook);
+void SetProgressWindowFailsForTests(bool fails);
+// Every status text a progress window shows, in order.
+using ProgressTextHook = void (*)(const std::u16string& text);
+void SetProgressTextHook(ProgressTextHook hook);
+// The Cancel button of a progress window, in client pixels.
+RECT ProgressButtonRect(HWND progressWindow);
+using ExportPathHook = std::u16string (*)(const std::u16string& proposedName);
+void SetExportPathHook(ExportPathHook hook);

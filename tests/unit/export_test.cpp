@@ -1,0 +1,477 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "export/export_logic.h"
+#include "export/html_export.h"
+#include "export/rtf_export.h"
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// ---------------------------------------------------------------- shared logic
+
+TEST(ExportFormats, TableOrderAndFilters) {
+  const char16_t* labels[] = {u"PDF Document (*.pdf)", u"HTML Document (*.html)", u"Rich Text Format (*.rtf)",
+                              u"Plain Text (*.txt)"};
+  const char16_t* patterns[] = {u"*.pdf", u"*.html;*.htm", u"*.rtf", u"*.txt"};
+  for (int i = 0; i < kExportFormatCount; ++i) {
+    EXPECT_EQ(kExportFormats[i].formatId, i);
+    EXPECT_EQ(std::u16string(kExportFormats[i].label), labels[i]);
+    EXPECT_EQ(std::u16string(kExportFormats[i].filterPattern), patterns[i]);
+    EXPECT_EQ(FindExportFormat(i), &kExportFormats[i]);
+  }
+  EXPECT_EQ(std::u16string(kExportFormats[kFormatRtf].description), u"Rich Text Format - opens in Word, LibreOffice");
+  EXPECT_EQ(std::u16string(kExportFormats[kFormatHtml].extension), u".html");
+  EXPECT_EQ(FindExportFormat(4), nullptr);
+  EXPECT_EQ(FindExportFormat(-1), nullptr);
+}
+
+TEST(ExportRouting, MarkdownPathsAndLineLimits) {
+  EXPECT_TRUE(IsMarkdownPath(u"C:\\notes\\NOTES.MD"));
+  EXPECT_TRUE(IsMarkdownPath(u"a.Md"));
+  EXPECT_TRUE(IsMarkdownPath(u".md"));  // three characters are enough
+  EXPECT_FALSE(IsMarkdownPath(u"md"));
+  EXPECT_FALSE(IsMarkdownPath(u"README.markdown"));
+  EXPECT_FALSE(IsMarkdownPath(u"C:\\x.md\\file"));
+  EXPECT_FALSE(IsMarkdownPath(u""));
+
+  EXPECT_EQ(ExportLineLimit(kFormatPdf, true), 30000);
+  EXPECT_EQ(ExportLineLimit(kFormatPdf, false), 10000);
+  EXPECT_EQ(ExportLineLimit(kFormatHtml, true), 30000);
+  EXPECT_EQ(ExportLineLimit(kFormatHtml, false), 20000);
+  EXPECT_EQ(ExportLineLimit(kFormatRtf, true), 50000);
+  EXPECT_EQ(ExportLineLimit(kFormatRtf, false), 50000);
+  EXPECT_EQ(ExportLineLimit(kFormatText, false), -1);
+}
+
+struct NameCase {
+  const char16_t* path;
+  const char16_t* extension;
+  const char16_t* expected;
+};
+void PrintTo(const NameCase& c, std::ostream* os) {
+  for (const char16_t* p = c.path; *p; ++p) *os << (*p < 128 ? static_cast<char>(*p) : '?');
+}
+class ProposedNameTest : public testing::TestWithParam<NameCase> {};
+
+TEST_P(ProposedNameTest, ReplacesTheLastExtensionOfTheFileName) {
+  EXPECT_EQ(ProposedExportName(GetParam().path, GetParam().extension), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ProposedNameTest,
+                         testing::Values(NameCase{u"C:\\docs\\report.final.txt", u".html", u"report.final.html"},
+                                         NameCase{u"C:\\docs\\README", u".html", u"README.html"},
+                                         NameCase{u"C:\\a.b\\README", u".html", u"README.html"},
+                                         NameCase{u"/home/u/a.b/notes", u".rtf", u"notes.rtf"},
+                                         NameCase{u"main.cpp", u".txt", u"main.txt"},
+                                         NameCase{u"C:\\x\\.profile", u".rtf", u".rtf"},
+                                         NameCase{u"", u".html", u""}));
+
+TEST(ExportRouting, ProposedNameIsCutTo259Characters) {
+  std::u16string longName = u"C:\\d\\" + std::u16string(300, u'x') + u".txt";
+  EXPECT_EQ(ProposedExportName(longName, u".html"), std::u16string(259, u'x'));
+  // A surrogate pair that would be cut in half goes as a whole.
+  std::u16string pair = u"C:\\d\\" + std::u16string(258, u'x') + u"\U0001F600.txt";
+  EXPECT_EQ(ProposedExportName(pair, u".html"), std::u16string(258, u'x'));
+
+  EXPECT_EQ(DocumentNameOf(u""), u"Untitled");
+  EXPECT_EQ(DocumentNameOf(u"C:\\a\\b.txt"), u"b.txt");
+  EXPECT_EQ(DocumentNameOf(u"/a/mixed\\c.md"), u"c.md");
+}
+
+struct ElapsedCase {
+  uint64_t milliseconds;
+  const char16_t* expected;
+};
+void PrintTo(const ElapsedCase& c, std::ostream* os) { *os << c.milliseconds << " ms"; }
+class ElapsedTimeTest : public testing::TestWithParam<ElapsedCase> {};
+
+TEST_P(ElapsedTimeTest, Formats) { EXPECT_EQ(FormatElapsedTime(GetParam().milliseconds), GetParam().expected); }
+
+INSTANTIATE_TEST_SUITE_P(Times, ElapsedTimeTest,
+                         testing::Values(ElapsedCase{0, u"0.000 sec"}, ElapsedCase{1234, u"1.234 sec"},
+                                         ElapsedCase{59999, u"59.999 sec"}, ElapsedCase{60000, u"1:00 min"},
+                                         ElapsedCase{61500, u"1:01 min"}, ElapsedCase{3599999, u"59:59 min"},
+                                         ElapsedCase{3600000, u"1:00:00"}, ElapsedCase{3723000, u"1:02:03"},
+                                         ElapsedCase{90061000, u"25:01:01"}));
+
+TEST(ExportProgress, StepsAndTexts) {
+  EXPECT_LE(FormatElapsedTime(UINT64_MAX).size(), 31u);
+
+  EXPECT_EQ(HtmlProgressStep(1), 50);
+  EXPECT_EQ(HtmlProgressStep(1000), 50);
+  EXPECT_EQ(HtmlProgressStep(1001), 10);
+  EXPECT_EQ(HtmlProgressStep(20000), 200);
+
+  EXPECT_EQ(ExportProgressText(0xFFFFFFFFu, 10), u"Finalizing...");
+  EXPECT_EQ(ExportProgressText(UINT64_MAX, 10), u"Finalizing...");
+  EXPECT_EQ(ExportProgressText(51, 1000), u"Exporting line 51 of 1000  (5%)");
+  EXPECT_EQ(ExportProgressText(1000, 1000), u"Exporting line 1000 of 1000  (100%)");
+  EXPECT_EQ(ExportProgressText(7, 0), u"Exporting line 7 of 0  (0%)");
+  EXPECT_EQ(RtfProgressText(-1), u"Finalizing RTF...");
+  EXPECT_EQ(RtfProgressText(5), u"Writing RTF...  5%");
+  EXPECT_EQ(RtfProgressText(93), u"Writing RTF...  93%");
+}
+
+// ---------------------------------------------------------------- HTML
+
+// Theme background, a style whose background equals it, a black style (no rule), a bold-only style,
+// a style with everything, and the last style.
+StyleTables RichHtmlStyles() {
+  StyleTables t;
+  t.fore[0] = 0xD4D4D4;
+  t.back[0] = 0x1E1E1E;
+  t.bold[3] = true;
+  t.fore[5] = 0x0000FF;
+  t.back[5] = 0x332211;
+  t.bold[5] = t.italic[5] = true;
+  t.fore[127] = 0x00FF00;
+  t.italic[127] = true;
+  return t;
+}
+
+const StyleTables kRichHtmlStyles = RichHtmlStyles();
+
+// "int" in style 5 (one byte written as 0x85), a blank, "a<b>" bold, every escaped byte and a CRLF,
+// then a black "x" and a final line feed. 0x80 folds to style 0.
+const std::string kRichText = "int a<b>\t&\"'\r\nx\n";
+const std::string kRichStyles{"\x05\x05\x85\x00\x03\x03\x03\x03\x00\x80\x00\x00\x00\x00\x01\x00", 16};
+
+std::string BuildPage(std::string_view text, std::string_view styles, std::string title) {
+  HtmlExportInput input;
+  input.text = text;
+  input.styles = styles;
+  input.title = std::move(title);
+  input.fontFace = "Consolas";
+  input.background = 0x1E1E1E;
+  input.styleTables = &kRichHtmlStyles;
+  std::string out;
+  EXPECT_TRUE(BuildHtmlExport(input, out, {}, {}));
+  return out;
+}
+
+std::string RichPage() { return BuildPage(kRichText, kRichStyles, "sample.cpp"); }
+std::string EscapedTitlePage() { return BuildPage("x", "\x01", "Tom & Jerry <\"1\">'s.txt"); }
+
+TEST(HtmlExport, RichDocumentByteForByte) {
+  const std::string expected =
+      "<!DOCTYPE html>\n<html>\n<head>\n"
+      "    <meta charset=\"UTF-8\">\n"
+      "    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1.0\">\n"
+      "    <title>sample.cpp - Norvo Export</title>\n"
+      "    <style>\n"
+      "        * { margin: 0; padding: 0; box-sizing: border-box; }\n"
+      "        body { background-color: #1E1E1E; font-family: 'Consolas', monospace; font-size: 11pt; "
+      "line-height: 1.5; }\n"
+      "        .code-container { display: flex; flex-direction: row; min-height: 100vh; }\n"
+      "        .line-numbers { background-color: #1E1E1E; color: #606060; text-align: right; "
+      "padding: 20px 10px 20px 20px; user-select: none; border-right: 1px solid #444; "
+      "font-family: 'Consolas', monospace; font-size: 11pt; line-height: 1.5; min-width: 50px; }\n"
+      "        .line-number { height: 1.5em; line-height: 1.5em; white-space: pre; }\n"
+      "        .code-content { background-color: #1E1E1E; padding: 20px; flex: 1; overflow-x: auto; "
+      "font-family: 'Consolas', monospace; font-size: 11pt; }\n"
+      "        .code-line { height: 1.5em; line-height: 1.5em; white-space: pre; }\n"
+      "        .s0 { color: #D4D4D4; }\n"
+      "        .s3 { font-weight: bold; }\n"
+      "        .s5 { color: #FF0000; background-color: #112233; font-weight: bold; font-style: italic; }\n"
+      "        .s127 { color: #00FF00; font-style: italic; }\n"
+      "    </style>\n</head>\n<body>\n"
+      "<div class=\"code-container\">\n"
+      "    <div class=\"line-numbers\">\n"
+      "        <div class=\"line-number\">1</div>\n"
+      "        <div class=\"line-number\">2</div>\n"
+      "        <div class=\"line-number\">3</div>\n"
+      "    </div>\n"
+      "    <div class=\"code-content\">\n"
+      "        <div class=\"code-line\"><span class=\"s5\">int</span><span class=\"s0\"> </span>"
+      "<span class=\"s3\">a&lt;b&gt;</span><span class=\"s0\">    &amp;&quot;&#39;\r</span></div>\n"
+      "        <div class=\"code-line\"><span class=\"s1\">x</span></div>\n"
+      "        <div class=\"code-line\"></div>\n"
+      "    </div>\n</div>\n</body>\n</html>";
+  EXPECT_EQ(RichPage(), expected);
+}
+
+TEST(HtmlExport, EmptyDocumentIsOneEmptyLine) {
+  std::string page = BuildPage("", "", "Untitled");
+  EXPECT_NE(page.find("<div class=\"line-number\">1</div>\n    </div>\n"), std::string::npos);
+  EXPECT_EQ(page.find("<div class=\"line-number\">2</div>"), std::string::npos);
+  EXPECT_NE(page.find("<div class=\"code-content\">\n        <div class=\"code-line\"></div>\n    </div>\n"),
+            std::string::npos);
+  // A last line without a line feed ends at the end of the text.
+  page = BuildPage("a\nb", "\x01\x01\x02", "t");
+  EXPECT_NE(page.find("\"code-line\"><span class=\"s1\">a</span></div>\n        <div class=\"code-line\">"
+                      "<span class=\"s2\">b</span></div>\n    </div>"),
+            std::string::npos);
+}
+
+TEST(HtmlExport, TitleAndTextEscapes) {
+  EXPECT_NE(EscapedTitlePage().find("<title>Tom &amp; Jerry &lt;&quot;1&quot;&gt;&#39;s.txt - Norvo Export</title>"),
+            std::string::npos);
+  EXPECT_EQ(EscapeHtmlBytes("\t\"&'<>\r\xE2\x82\xAC ok"), "    &quot;&amp;&#39;&lt;&gt;\r\xE2\x82\xAC ok");
+  EXPECT_EQ(ColorToHex(0x00332211), "#112233");
+  EXPECT_EQ(ColorToHex(0xFF0000FF), "#FF0000");
+}
+
+struct ProgressCase {
+  int lines;
+  size_t calls;
+  int second;
+  int last;
+};
+void PrintTo(const ProgressCase& c, std::ostream* os) { *os << c.lines << " lines"; }
+class HtmlProgressTest : public testing::TestWithParam<ProgressCase> {};
+
+TEST_P(HtmlProgressTest, ReportsEveryStepOfLines) {
+  const ProgressCase& c = GetParam();
+  std::string text(static_cast<size_t>(c.lines - 1), '\n');
+  HtmlExportInput input;
+  input.text = text;
+  input.styles = std::string(text.size(), '\0');
+  input.styleTables = &kRichHtmlStyles;
+  std::string out;
+  int asks = 0;
+  std::vector<int> reported;
+  ASSERT_TRUE(BuildHtmlExport(
+      input, out,
+      [&] {
+        ++asks;
+        return false;
+      },
+      [&](int line) { reported.push_back(line); }));
+  EXPECT_EQ(asks, c.lines);
+  ASSERT_EQ(reported.size(), c.calls);
+  EXPECT_EQ(reported[0], 1);
+  EXPECT_EQ(reported[1], c.second);
+  EXPECT_EQ(reported.back(), c.last);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, HtmlProgressTest,
+                         testing::Values(ProgressCase{1000, 20, 51, 951}, ProgressCase{1001, 101, 11, 1001},
+                                         ProgressCase{20000, 100, 201, 19801}));
+
+TEST(HtmlExport, CancelStopsAtOnce) {
+  std::string text(200, '\n');
+  HtmlExportInput input;
+  input.text = text;
+  std::string out;
+  int asks = 0;
+  std::vector<int> reported;
+  auto progress = [&](int line) { reported.push_back(line); };
+  EXPECT_FALSE(BuildHtmlExport(input, out, [&] { return ++asks == 3; }, progress));
+  EXPECT_EQ(asks, 3);
+  EXPECT_EQ(reported, std::vector<int>{1});
+
+  reported.clear();
+  EXPECT_FALSE(BuildHtmlExport(input, out, [] { return true; }, progress));
+  EXPECT_TRUE(reported.empty());
+}
+
+// ---------------------------------------------------------------- RTF
+
+const std::string kRtfHead =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\r\n{\\fonttbl{\\f0\\fmodern\\fcharset0 Consolas;}}\r\n";
+
+TEST(RtfExport, SmallDocumentByteForByte) {
+  RtfStyleTables tables;
+  EXPECT_EQ(BuildRtf("{}\\", std::string(3, '\0'), tables, false, "Consolas", 11),
+            kRtfHead +
+                "{\\colortbl ;\\red0\\green0\\blue0;}\r\n\\viewkind4\\uc1\\pard\\sl0\\slmult0\\f0\\fs22 "
+                "{\\cf1 \\{\\}\\\\}\r\n}\r\n");
+}
+
+TEST(RtfExport, ColoursRunsAndAttributes) {
+  RtfStyleTables tables;
+  tables.fore[0] = 0xDCDCDC;  // luminance 220: darkened to 77
+  tables.fore[1] = 0xB4B4B4;  // luminance 180: kept
+  tables.fore[2] = 0xDCDCDC;  // shares entry 1
+  tables.bold[1] = true;
+  tables.italic[2] = true;
+  tables.bold[3] = tables.italic[3] = true;
+  EXPECT_EQ(DarkenForPaper(0xDCDCDC), 0x4D4D4Du);
+  EXPECT_EQ(DarkenForPaper(0xB4B4B4), 0xB4B4B4u);
+  EXPECT_EQ(DarkenForPaper(0x0000FF), 0x0000FFu);  // pure red is dark enough
+
+  // Style 0x81 counts as style 0 and so joins the run before it.
+  std::string rtf =
+      BuildRtf("abcdefg", std::string("\x00\x81\x01\x01\x02\x03\x00", 7), tables, true, "Consolas", 10);
+  EXPECT_EQ(rtf, kRtfHead +
+                     "{\\colortbl ;\\red77\\green77\\blue77;\\red180\\green180\\blue180;\\red0\\green0\\blue0;}"
+                     "\r\n\\viewkind4\\uc1\\pard\\sl0\\slmult0\\f0\\fs20 "
+                     "{\\cf1 ab}{\\cf2 \\b cd\\b0 }{\\cf1 \\i e\\i0 }{\\cf3 \\b \\i f\\b0 \\i0 }{\\cf1 g}\r\n}\r\n");
+
+  // In a light theme nothing is darkened.
+  EXPECT_NE(BuildRtf("a", "", tables, false, "Consolas", 10).find("{\\colortbl ;\\red220\\green220\\blue220;"),
+            std::string::npos);
+  // A character split between two runs leaves no sequence whole in either.
+  EXPECT_NE(BuildRtf("\xE2\x82\xAC", "\x01\x02\x02", tables, false, "F", 10).find("{\\cf2 \\b ?\\b0 }{\\cf1 \\i ??\\i0 }"),
+            std::string::npos);
+}
+
+struct EscapeCase {
+  const char* run;
+  const char* expected;
+};
+void PrintTo(const EscapeCase& c, std::ostream* os) { *os << testing::PrintToString(std::string(c.run)); }
+class RtfEscapeTest : public testing::TestWithParam<EscapeCase> {};
+
+TEST_P(RtfEscapeTest, Escapes) {
+  std::string out = "<";
+  AppendRtfEscaped(out, GetParam().run);
+  EXPECT_EQ(out, std::string("<") + GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, RtfEscapeTest,
+    testing::Values(EscapeCase{"{x}\\y", "\\{x\\}\\\\y"}, EscapeCase{"a\r\nb\r\n", "a\\par\r\nb\\par\r\n"},
+                    EscapeCase{"a\rb", "ab"}, EscapeCase{"a\tb", "a\\tab b"},
+                    EscapeCase{"\xC3\xA9t\xC3\xA9", "\\u233?t\\u233?"}, EscapeCase{"\xE2\x82\xAC", "\\u8364?"},
+                    EscapeCase{"\xEF\xBF\xBD", "\\u-3?"}, EscapeCase{"\xF0\x9F\x98\x80!", "?!"},
+                    EscapeCase{"a\x80z", "a?z"}, EscapeCase{"\xFF", "?"}, EscapeCase{"\xE2\x82", "??"},
+                    EscapeCase{"\xC3(", "?("}, EscapeCase{"\xC0\x80", "??"}, EscapeCase{"\xED\xA0\x80", "???"}));
+
+// ---------------------------------------------------------------- external readers
+
+#ifndef _WIN32
+
+std::filesystem::path WriteTemp(const std::string& name, const std::string& bytes) {
+  std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("norvo_export_" + std::to_string(getpid()) + "_" + name);
+  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::string RunAndRead(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return output;
+  char buffer[4096];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
+  pclose(pipe);
+  return output;
+}
+
+void AppendUtf8CodePoint(std::string& out, unsigned long cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+#endif
+
+TEST(ExternalReaders, HtmlPagesPassTidy) {
+#ifdef _WIN32
+  GTEST_SKIP() << "tidy runs on the native build";
+#else
+  if (!std::filesystem::exists("/usr/bin/tidy")) GTEST_SKIP() << "tidy is not installed";
+  for (const auto& [name, page] : {std::pair{"rich.html", RichPage()}, {"title.html", EscapedTitlePage()}}) {
+    std::filesystem::path path = WriteTemp(name, page);
+    int status = std::system(("tidy -e -q '" + path.string() + "' >/dev/null 2>&1").c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << name;
+    EXPECT_LT(WEXITSTATUS(status), 2) << name;
+    std::filesystem::remove(path);
+  }
+#endif
+}
+
+// unrtf's text output carries no Unicode by default (every \uN becomes "?"), so the check runs the
+// text personality from a private folder whose copy of text.conf adds a rule printing \uN as
+// "&#N;"; those references are decoded to UTF-8 before comparing. What else is normalised:
+// - the "###" comment lines and the "-----------------" line that opens the body are dropped;
+// - unrtf writes \tab as blanks up to its next tab stop followed by a line break; the document
+//   has no blanks before its line ends, so each run of blanks that ends a line is read as a tab;
+// - in the expected text CRLF becomes LF (one \par per line).
+TEST(ExternalReaders, RtfReadsBackWithUnrtf) {
+#ifdef _WIN32
+  GTEST_SKIP() << "unrtf runs on the native build";
+#else
+  const std::filesystem::path systemConf = "/usr/share/unrtf/text.conf";
+  if (!std::filesystem::exists("/usr/bin/unrtf") || !std::filesystem::exists(systemConf)) {
+    GTEST_SKIP() << "unrtf is not installed";
+  }
+  const std::string text =
+      "{braces} and \\back\\slash\\\tafter a tab\r\n"
+      "Euro \xE2\x82\xAC and replacement \xEF\xBF\xBD here\r\n"
+      "bold, italic; and\ttwo\ttabs\r\n"
+      "last line\r\n";
+  // A new style after every blank, so runs end on whole characters.
+  std::string styles;
+  unsigned char style = 0;
+  for (char c : text) {
+    styles += static_cast<char>(style);
+    if (c == ' ') style = static_cast<unsigned char>((style + 1) % 4);
+  }
+  RtfStyleTables tables;
+  tables.fore[1] = 0x0000FF;
+  tables.bold[2] = true;
+  tables.italic[3] = true;
+  const std::string rtf = BuildRtf(text, styles, tables, false, "Consolas", 11);
+
+  std::filesystem::path rtfPath = WriteTemp("rich.rtf", rtf);
+  std::filesystem::path confDir = std::filesystem::temp_directory_path() / ("norvo_unrtf_" + std::to_string(getpid()));
+  std::filesystem::create_directories(confDir);
+  std::filesystem::copy_file(systemConf, confDir / "text.conf", std::filesystem::copy_options::overwrite_existing);
+  std::ofstream(confDir / "text.conf", std::ios::app) << "unisymbol_print\n\t&#%;\n";
+  std::string output =
+      RunAndRead("unrtf -P '" + confDir.string() + ":/usr/share/unrtf' --text '" + rtfPath.string() + "' 2>/dev/null");
+  std::filesystem::remove(rtfPath);
+  std::filesystem::remove_all(confDir);
+
+  std::string read;
+  size_t pos = 0;
+  bool inBody = false;
+  while (pos < output.size()) {
+    size_t eol = output.find('\n', pos);
+    size_t next = eol == std::string::npos ? output.size() : eol + 1;
+    std::string_view line(output.data() + pos, next - pos);
+    if (inBody) {
+      read += line;
+    } else if (line.substr(0, 17) == "-----------------") {
+      inBody = true;
+    } else {
+      ASSERT_TRUE(line.substr(0, 3) == "###" || line == "\n") << "unexpected line before the body: " << line;
+    }
+    pos = next;
+  }
+  std::string decoded;
+  for (size_t i = 0; i < read.size(); ++i) {
+    if (read.compare(i, 2, "&#") == 0) {
+      size_t end = read.find(';', i);
+      ASSERT_NE(end, std::string::npos);
+      AppendUtf8CodePoint(decoded, std::stoul(read.substr(i + 2, end - i - 2)));
+      i = end;
+    } else if (size_t blanksEnd = read.find_first_not_of(' ', i);
+               read[i] == ' ' && blanksEnd != std::string::npos && read[blanksEnd] == '\n') {
+      decoded += '\t';
+      i = blanksEnd;  // the line break belongs to the tab
+    } else {
+      decoded += read[i];
+    }
+  }
+
+  std::string expected;
+  for (char c : text) {
+    if (c != '\r') expected += c;
+  }
+  EXPECT_EQ(decoded, expected);
+#endif
+}
+
+}  // namespace
