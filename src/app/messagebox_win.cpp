@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "settings/dialog_theme_win.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
@@ -86,13 +87,7 @@ void DrawButton(const DRAWITEMSTRUCT& di, int kind) {
   for (const MessageBoxButton& b : ComputeMessageBoxLayout(kind, u"").buttons) {
     if (b.id == static_cast<int>(di.CtlID)) caption = b.caption;
   }
-  Font font(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
-  SelectionGuard selected(dc, font.get());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, pressed ? p.itemHoverText : p.itemText);
-  if (pressed) OffsetRect(&r, 0, 1);
-  DrawTextW(dc, W(caption), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  DrawButtonCaption(dc, r, W(caption), -12, pressed ? p.itemHoverText : p.itemText, pressed);
 }
 
 INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -2,10 +2,9 @@
 
 #include <shellapi.h>
 
-#include <algorithm>
-
 #include "app/editor_win.h"
 #include "app/shell_win.h"
+#include "common/file_win.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
 
@@ -91,18 +90,7 @@ void OpenDocumentInViewer(HWND owner) {
   if (path.size() < 4) return;
   path.replace(path.size() - 4, 4, u".txt");
   std::string text = GetDocumentText();
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < text.size()) {
-    DWORD piece = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
-    DWORD written = 0;
-    ok = WriteFile(file, text.data() + done, piece, &written, nullptr) && written == piece;
-    done += written;
-  }
-  CloseHandle(file);
-  if (ok) StartViewer(owner, path, 660, 820);
+  if (WriteWholeFile(path, text.data(), text.size()) == WriteResult::Written) StartViewer(owner, path, 660, 820);
 }
 
 bool ShellOpen(HWND owner, const std::u16string& path) {

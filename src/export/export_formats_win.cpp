@@ -121,7 +121,7 @@ void HtmlExportWorker(ExportJob& job, std::shared_ptr<HtmlPayload>& payload) {
   payload.reset();
   bool ok = false;
   if (built) {
-    ok = WriteWholeFile(job.outputPath, page.data(), page.size());
+    ok = WriteWholeFile(job.outputPath, page.data(), page.size()) == WriteResult::Written;
     if (!ok) {
       DeleteFileW(W(job.outputPath));
       job.writeFailed = true;
@@ -207,21 +207,10 @@ void DrawExportButton(const DRAWITEMSTRUCT& item, bool hovered) {
     SelectionGuard o(dc, border.get());
     RoundRect(dc, r.left, r.top, r.right, r.bottom, 8, 8);
   }
-  if (hovered && !pressed) {
-    Pen highlight(CreatePen(PS_SOLID, 1, p.isDark ? RGB(0x64, 0x64, 0x6E) : RGB(0xFF, 0xFF, 0xFF)));
-    SelectionGuard o(dc, highlight.get());
-    MoveToEx(dc, r.left + 4, r.top + 1, nullptr);
-    LineTo(dc, r.right - 4, r.top + 1);
-  }
+  if (hovered && !pressed) DrawButtonHighlight(dc, r, p.isDark ? RGB(0x64, 0x64, 0x6E) : RGB(0xFF, 0xFF, 0xFF));
   wchar_t caption[64] = {};
   GetWindowTextW(item.hwndItem, caption, 64);
-  Font font(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
-  SelectionGuard f(dc, font.get());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, hovered ? p.itemHoverText : p.itemText);
-  if (pressed) OffsetRect(&r, 0, 1);
-  DrawTextW(dc, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawButtonCaption(dc, r, caption, -13, hovered ? p.itemHoverText : p.itemText, pressed);
 }
 
 bool PointInChild(HWND dialog, int id, POINT clientPoint) {
@@ -414,15 +403,12 @@ bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path) 
   snap = {};
 
   if (rtf.size() < kRtfWorkerThreshold) {
-    HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    WriteResult written = WriteWholeFile(path, rtf.data(), rtf.size());
+    if (written == WriteResult::CannotCreate) {
       ShowMessageBox(owner, Ok, kExportTitle, u"Cannot create RTF file.");
       return false;
     }
-    DWORD written = 0;
-    bool ok = WriteFile(file, rtf.data(), static_cast<DWORD>(rtf.size()), &written, nullptr) && written == rtf.size();
-    ok = CloseHandle(file) && ok;
-    if (!ok) {
+    if (written == WriteResult::WriteFailed) {
       DeleteFileW(W(path));  // a half-written document is of no use to anyone
       ShowMessageBox(owner, Ok, kExportTitle, u"Error writing RTF file.");
       return false;
@@ -451,23 +437,15 @@ bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path) 
 }
 
 bool ExportPlainText(HWND owner, const std::string& text, const std::u16string& path) {
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    ShowMessageBox(owner, Ok, kExportTitle, u"Cannot create file.");
-    return false;
-  }
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < text.size()) {
-    DWORD piece = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
-    DWORD written = 0;
-    ok = WriteFile(file, text.data() + done, piece, &written, nullptr) && written == piece;
-    done += written;
-  }
-  ok = CloseHandle(file) && ok;
-  if (!ok) {
-    ShowMessageBox(owner, Ok, kExportTitle, u"Error writing file.");
-    return false;
+  switch (WriteWholeFile(path, text.data(), text.size())) {
+    case WriteResult::CannotCreate:
+      ShowMessageBox(owner, Ok, kExportTitle, u"Cannot create file.");
+      return false;
+    case WriteResult::WriteFailed:
+      ShowMessageBox(owner, Ok, kExportTitle, u"Error writing file.");
+      return false;
+    case WriteResult::Written:
+      break;
   }
   ShowMessageBox(owner, Ok, kExportTitle, u"File exported successfully as plain text.");
   return true;

@@ -56,8 +56,7 @@ Font MakeUiFont(HWND dialog) {
   HDC dc = GetDC(dialog);
   int height = -MulDiv(9, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(dialog, dc);
-  return Font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                          CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
+  return UiFont(height);
 }
 
 void Repaint(HWND dialog) {
@@ -335,20 +334,6 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
     return false;
   }
   return job->succeeded;
-}
-
-bool WriteWholeFile(const std::u16string& path, const char* data, size_t size) {
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < size) {
-    DWORD piece = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
-    DWORD written = 0;
-    ok = WriteFile(file, data + done, piece, &written, nullptr) && written == piece;
-    done += written;
-  }
-  return CloseHandle(file) && ok;
 }
 
 void OpenInBrowser(HWND owner, const std::u16string& path) {

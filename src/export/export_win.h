@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "common/file_win.h"
 #include "common/handles_win.h"
 #include "common/win.h"
 
@@ -75,10 +76,6 @@ void OnExportDone(HWND owner, WPARAM wParam, LPARAM lParam);
 void OnPdfDone(HWND owner, WPARAM wParam, LPARAM lParam);
 // Frees the records of notices still queued when the main window goes away.
 void DiscardPendingExportNotices(HWND owner);
-
-// Writes bytes to a new file (replacing one of that name); false when it cannot be created,
-// written or closed.
-bool WriteWholeFile(const std::u16string& path, const char* data, size_t size);
 
 // Opens a finished page in the browser, or in a viewer when nothing opens it.
 void OpenInBrowser(HWND owner, const std::u16string& path);

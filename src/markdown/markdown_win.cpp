@@ -105,7 +105,7 @@ bool RenderMarkdownToHtml(const std::u16string& outputPath, const std::u16string
                           bool* writeFailed) {
   if (text.empty()) return false;
   std::string page = RenderMarkdownPage(text, style);
-  if (WriteWholeFile(outputPath, page.data(), page.size())) return true;
+  if (WriteWholeFile(outputPath, page.data(), page.size()) == WriteResult::Written) return true;
   if (writeFailed) *writeFailed = true;
   return false;
 }

@@ -123,19 +123,29 @@ void DrawDialogButton(const DRAWITEMSTRUCT& item) {
     SelectionGuard o(dc, border.get());
     RoundRect(dc, r.left, r.top, r.right, r.bottom, 8, 8);
   }
-  if (!pressed) {
-    Pen highlight(CreatePen(PS_SOLID, 1, p.isDark ? RGB(0x50, 0x50, 0x5A) : RGB(0xFF, 0xFF, 0xFF)));
-    SelectionGuard o(dc, highlight.get());
-    MoveToEx(dc, r.left + 4, r.top + 1, nullptr);
-    LineTo(dc, r.right - 4, r.top + 1);
-  }
+  if (!pressed) DrawButtonHighlight(dc, r, p.isDark ? RGB(0x50, 0x50, 0x5A) : RGB(0xFF, 0xFF, 0xFF));
   wchar_t caption[128] = {};
   GetWindowTextW(item.hwndItem, caption, 128);
-  Font font(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
+  DrawButtonCaption(dc, r, caption, -13, p.buttonText, pressed);
+}
+
+Font UiFont(int height) {
+  return Font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                          CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI"));
+}
+
+void DrawButtonHighlight(HDC dc, const RECT& r, COLORREF colour) {
+  Pen highlight(CreatePen(PS_SOLID, 1, colour));
+  SelectionGuard o(dc, highlight.get());
+  MoveToEx(dc, r.left + 4, r.top + 1, nullptr);
+  LineTo(dc, r.right - 4, r.top + 1);
+}
+
+void DrawButtonCaption(HDC dc, RECT r, const wchar_t* caption, int fontHeight, COLORREF colour, bool pressed) {
+  Font font = UiFont(fontHeight);
   SelectionGuard f(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, p.buttonText);
+  SetTextColor(dc, colour);
   if (pressed) OffsetRect(&r, 0, 1);
   DrawTextW(dc, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "common/utf.h"
+#include "settings/settings.h"
 
 std::u16string ProgramFolder() {
   wchar_t self[MAX_PATH];
@@ -281,4 +282,18 @@ HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& pr
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+void WriteDefaultSettings() {
+  AppSettings s;
+  ResetSettings(s);
+  s.firstRun = 0;
+  std::vector<unsigned char> image = BuildSettingsFile(s);
+  ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+}
+
+std::u16string ScratchFolder(const std::u16string& name) {
+  std::u16string dir = TempFolder() + u"\\" + name;
+  CreateDirectoryW(W(dir), nullptr);
+  return dir;
 }

@@ -60,3 +60,7 @@ HWND FileNameField(HWND dialog);
 void ChooseInFileDialog(HWND dialog, const std::u16string& path);
 // A top-level window of the given class whose title starts with `prefix`, in any process.
 HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& prefix);
+// Writes the default settings (first run over) as the program's settings file.
+void WriteDefaultSettings();
+// A scratch folder of the given name under the test folder (created when missing).
+std::u16string ScratchFolder(const std::u16string& name);

@@ -22,13 +22,8 @@ const char kSample[] =
 class ExportFromOutside : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = TempFolder() + u"\\export";
-    CreateDirectoryW(W(dir_), nullptr);
-    AppSettings s;
-    ResetSettings(s);
-    s.firstRun = 0;
-    std::vector<unsigned char> image = BuildSettingsFile(s);
-    ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+    dir_ = ScratchFolder(u"export");
+    WriteDefaultSettings();
   }
   std::u16string File(const std::u16string& name, const std::string& bytes) {
     std::u16string path = dir_ + u"\\" + name;
@@ -124,9 +119,16 @@ TEST_F(ExportFromOutside, AViewerStartedByTheEditorClosesWithIt) {
   EXPECT_EQ(EditorText(viewerEditor), big);
   EXPECT_EQ(SendMessageW(viewerEditor, SCI_GETREADONLY, 0, 0), 1);
 
+  // A second viewer ends the first: the editor keeps one at a time.
+  ExportVia(norvo, main, 1, u"HyperText Markup Language - view in web browser", u"big.html", out);
+  Answer(norvo, u"Norvo - Export", u"This file has ~20001 lines.", 2501);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }));
+  HWND second = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (second = FindWindowByTitlePrefix(u"NorvoMainWindow", u"Norvo Viewer - temp_")); }));
+
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(norvo.WaitForExit(), 0u);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(viewer); }));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(second); }));
 }
 
 }  // namespace

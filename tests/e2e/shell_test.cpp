@@ -13,13 +13,8 @@ namespace {
 class Shell : public testing::Test {
  protected:
   void SetUp() override {
-    dir_ = TempFolder() + u"\\shell";
-    CreateDirectoryW(W(dir_), nullptr);
-    AppSettings s;
-    ResetSettings(s);
-    s.firstRun = 0;
-    std::vector<unsigned char> image = BuildSettingsFile(s);
-    ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+    dir_ = ScratchFolder(u"shell");
+    WriteDefaultSettings();
   }
   std::u16string File(const std::u16string& name, const std::string& bytes) {
     std::u16string path = dir_ + u"\\" + name;
