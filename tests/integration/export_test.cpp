@@ -330,6 +330,63 @@ TEST_F(Export, CompletionNoticeOfAFailedJobIsFreedSilently) {
   EXPECT_TRUE(g_shownMessages.empty());
 }
 
+// The progress window's own button, driven by the mouse while a worker waits for a cancel.
+std::vector<std::pair<UINT, POINT>> g_clicks;  // posted when the window appears
+
+void PostClicks(HWND progress) {
+  g_progress = progress;
+  RECT r = ProgressButtonRect(progress);
+  POINT inside{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  for (auto [msg, offset] : g_clicks) {
+    POINT at{inside.x + offset.x, inside.y + offset.y};
+    PostMessageW(progress, msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
+  }
+}
+
+std::shared_ptr<ExportJob> WaitingJob(HWND owner, int doneWParamAtOnce) {
+  auto job = std::make_shared<ExportJob>();
+  job->ownerWindow = owner;
+  job->totalLines = 10;
+  job->outputPath = u"unused";
+  job->work = [doneWParamAtOnce](ExportJob& j) {
+    j.WaitReady(5000);
+    if (doneWParamAtOnce >= 0) {
+      j.Post(WMU_EXPORT_DONE, static_cast<WPARAM>(doneWParamAtOnce));
+      return;
+    }
+    WaitForSingleObject(j.cancelEvent.get(), 10000);
+    j.Post(WMU_EXPORT_DONE, 0);
+  };
+  return job;
+}
+
+TEST_F(Export, ProgressButtonCancelsOnlyOnAReleaseInsideAndOnlyOnce) {
+  const POINT in{0, 0}, out{0, 200};
+  g_clicks = {{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, out},  // released outside: nothing
+              {WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in},   // a click: cancel
+              {WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in}};  // disabled: nothing more
+  SetProgressWindowHook(PostClicks);
+  auto job = WaitingJob(main(), -1);
+  EXPECT_FALSE(RunExportJob(job, ProgressKind::Export, u"Norvo - Export", u"events"));
+  EXPECT_TRUE(job->Cancelled());
+  EXPECT_EQ(g_progressTexts, (std::vector<std::u16string>{u"Preparing...", u"Cancelling..."}));
+  g_clicks.clear();
+}
+
+TEST_F(Export, ADoneMessageBeforeAnyProgressClosesWithItsResult) {
+  g_clicks.clear();
+  SetProgressWindowHook(PostClicks);
+  auto job = WaitingJob(main(), 1);
+  job->outputPath = u"C:\\page.html";
+  EXPECT_TRUE(RunExportJob(job, ProgressKind::Export, u"Norvo - Export", u"events"));
+  EXPECT_TRUE(job->succeeded);
+  EXPECT_EQ(g_progressTexts, std::vector<std::u16string>{u"Preparing..."});
+  // The notice reaches the main window with the path; answered No, nothing opens.
+  g_nextMessageAnswer = ResultNo;
+  ASSERT_TRUE(PumpUntil([] { return !g_shownMessages.empty(); }));
+  EXPECT_TRUE(g_shellOpened.empty());
+}
+
 // --- Markdown ---
 
 TEST_F(Export, MarkdownExportRoutesThroughTheRendererAndAsksAboutTheBrowser) {
