@@ -114,19 +114,33 @@ void HtmlExportWorker(ExportJob& job, std::shared_ptr<HtmlPayload>& payload) {
   input.fontFace = payload->font;
   input.background = payload->background;
   input.styleTables = &payload->tables;
-  std::string page;
-  bool built = BuildHtmlExport(
-      input, page, [&job] { return job.Cancelled(); },
-      [&job](int line) { job.Post(WMU_EXPORT_PROGRESS, static_cast<WPARAM>(line)); });
-  payload.reset();
+  // The page goes to a file beside the output in pieces and takes the output's name once it is
+  // complete: a large page is never held whole, and a cancel or a failure leaves any earlier
+  // file of that name as it was.
+  const std::u16string partial = job.outputPath + u".part";
+  HANDLE file = CreateFileW(W(partial), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   bool ok = false;
-  if (built) {
-    ok = WriteWholeFile(job.outputPath, page.data(), page.size()) == WriteResult::Written;
+  if (file == INVALID_HANDLE_VALUE) {
+    job.writeFailed = true;
+  } else {
+    bool written = true;
+    bool built = StreamHtmlExport(
+        input,
+        [&](std::string_view piece) {
+          DWORD done = 0;
+          written = WriteFile(file, piece.data(), static_cast<DWORD>(piece.size()), &done, nullptr) && done == piece.size();
+          return written;
+        },
+        [&job] { return job.Cancelled(); },
+        [&job](int line) { job.Post(WMU_EXPORT_PROGRESS, static_cast<WPARAM>(line)); });
+    written = CloseHandle(file) && written;
+    ok = built && written && MoveFileExW(W(partial), W(job.outputPath), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
     if (!ok) {
-      DeleteFileW(W(job.outputPath));
-      job.writeFailed = true;
+      DeleteFileW(W(partial));
+      if (!job.Cancelled()) job.writeFailed = true;
     }
   }
+  payload.reset();
   job.succeeded = ok;
   job.Post(WMU_EXPORT_DONE, ok ? 1 : 0);
 }

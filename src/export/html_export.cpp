@@ -131,8 +131,14 @@ std::string EscapeHtmlBytes(std::string_view text) {
   return out;
 }
 
-bool BuildHtmlExport(const HtmlExportInput& input, std::string& out, const std::function<bool()>& cancelled,
-                     const std::function<void(int)>& progress) {
+namespace {
+// The page in pieces of about this size when it is streamed.
+constexpr size_t kStreamPiece = 1 << 20;
+
+// Builds the page into `out`; with `write`, hands `out` over whenever it has grown to a piece
+// and once more at the end, so that only a piece is ever held.
+bool BuildPage(const HtmlExportInput& input, std::string& out, const std::function<bool(std::string_view)>& write,
+               const std::function<bool()>& cancelled, const std::function<void(int)>& progress) {
   static const StyleTables kNoStyles;
   const StyleTables& tables = input.styleTables ? *input.styleTables : kNoStyles;
   std::string_view text = input.text;
@@ -169,9 +175,19 @@ bool BuildHtmlExport(const HtmlExportInput& input, std::string& out, const std::
 
   // The head and the style sheet stay well below this bound.
   const size_t headBound = 24 * 1024 + 3 * input.fontFace.size() + 6 * input.title.size();
-  const size_t bodySize = MeasureBody(text, styleBytes, lineStarts, spanOpen);
   out.clear();
-  out.reserve(std::max(text.size() + 2 * (text.size() + 10000), headBound + bodySize));
+  if (write) {
+    out.reserve(2 * kStreamPiece);
+  } else {
+    const size_t bodySize = MeasureBody(text, styleBytes, lineStarts, spanOpen);
+    out.reserve(std::max(text.size() + 2 * (text.size() + 10000), headBound + bodySize));
+  }
+  auto handOver = [&]() {
+    if (!write || out.size() < kStreamPiece) return true;
+    if (!write(out)) return false;
+    out.clear();
+    return true;
+  };
 
   const std::string bg = ColorToHex(input.background);
   const std::string& font = input.fontFace;
@@ -207,6 +223,7 @@ bool BuildHtmlExport(const HtmlExportInput& input, std::string& out, const std::
     out += kLineNumberOpen;
     AppendDecimal(out, i);
     out += kDivClose;
+    if (!handOver()) return false;
   }
   out += kNumbersEnd;
 
@@ -229,8 +246,21 @@ bool BuildHtmlExport(const HtmlExportInput& input, std::string& out, const std::
       run = next;
     }
     out += kDivClose;
+    if (!handOver()) return false;
   }
 
   out += kPageEnd;
-  return true;
+  return !write || write(out);
+}
+}  // namespace
+
+bool BuildHtmlExport(const HtmlExportInput& input, std::string& out, const std::function<bool()>& cancelled,
+                     const std::function<void(int)>& progress) {
+  return BuildPage(input, out, nullptr, cancelled, progress);
+}
+
+bool StreamHtmlExport(const HtmlExportInput& input, const std::function<bool(std::string_view)>& write,
+                      const std::function<bool()>& cancelled, const std::function<void(int)>& progress) {
+  std::string piece;
+  return BuildPage(input, piece, write, cancelled, progress);
 }

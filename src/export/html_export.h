@@ -28,6 +28,11 @@ struct HtmlExportInput {
 bool BuildHtmlExport(const HtmlExportInput& input, std::string& out, const std::function<bool()>& cancelled,
                      const std::function<void(int)>& progress);
 
+// The same page handed to `write` in pieces of about a megabyte, in order, so that a large
+// page is never held whole; false when cancelled or when `write` returns false.
+bool StreamHtmlExport(const HtmlExportInput& input, const std::function<bool(std::string_view)>& write,
+                      const std::function<bool()>& cancelled, const std::function<void(int)>& progress);
+
 // Tab to four blanks; " & ' < > to entities; every other byte unchanged.
 std::string EscapeHtmlBytes(std::string_view text);
 void AppendEscapedHtmlBytes(std::string& out, std::string_view text);

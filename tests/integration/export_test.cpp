@@ -174,6 +174,14 @@ TEST_F(Export, HtmlSizeQuestionsAndCancelLeaveNoFile) {
   g_pressCancelAtStart = true;
   EXPECT_FALSE(ExportHtml(main(), text, out));
   EXPECT_FALSE(Exists(out));
+  EXPECT_FALSE(Exists(out + u".part"));
+  // An earlier file of that name survives a cancel untouched.
+  ClearMessages();
+  g_nextMessageAnswer = ResultYes;
+  temp_.Write(u"cancelled.html", "earlier page");
+  EXPECT_FALSE(ExportHtml(main(), text, out));
+  EXPECT_EQ(ReadBytes(out), "earlier page");
+  EXPECT_FALSE(Exists(out + u".part"));
   EXPECT_NE(std::find(g_progressTexts.begin(), g_progressTexts.end(), u"Cancelling..."), g_progressTexts.end());
   PumpPending();
   EXPECT_EQ(g_shownMessages.size(), 1u) << "a cancelled export shows nothing more";

@@ -276,6 +276,40 @@ TEST(HtmlExport, CancelStopsAtOnce) {
   EXPECT_TRUE(reported.empty());
 }
 
+TEST(HtmlExport, StreamedPageEqualsTheBuiltOneAndStopsWhenWritingFails) {
+  // About 3 MB of styled lines, so that the page comes in several pieces.
+  std::string text, styles;
+  for (int i = 0; text.size() < 3'000'000; ++i) {
+    std::string line = "int x" + std::to_string(i) + " = \"<a & b>\";\t// note\r\n";
+    text += line;
+    for (size_t k = 0; k < line.size(); ++k) styles += static_cast<char>(k % 7);
+  }
+  HtmlExportInput input;
+  input.text = text;
+  input.styles = styles;
+  input.title = "big.cpp";
+  input.styleTables = &kRichHtmlStyles;
+  std::string whole;
+  ASSERT_TRUE(BuildHtmlExport(input, whole, {}, {}));
+  std::string streamed;
+  int pieces = 0;
+  ASSERT_TRUE(StreamHtmlExport(
+      input,
+      [&](std::string_view piece) {
+        EXPECT_LE(piece.size(), (1u << 20) + 4096);
+        streamed += piece;
+        ++pieces;
+        return true;
+      },
+      {}, {}));
+  EXPECT_EQ(streamed, whole);
+  EXPECT_GT(pieces, 3);
+
+  int calls = 0;
+  EXPECT_FALSE(StreamHtmlExport(input, [&](std::string_view) { return ++calls < 2; }, {}, {}));
+  EXPECT_EQ(calls, 2);
+}
+
 // ---------------------------------------------------------------- RTF
 
 const std::string kRtfHead =
