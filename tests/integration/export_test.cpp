@@ -323,6 +323,42 @@ TEST_F(Export, RoutingProposesNamesAndOffersTheViewerAboveTheLimits) {
   EXPECT_TRUE(StartsWith(g_shownMessages.at(0).text, u"This file has ~20001 lines."));
 }
 
+// The line limits of the routing: at the limit the export runs, one line more offers the viewer.
+struct LimitCase {
+  const char16_t* name;
+  int format;
+  int lines;
+  bool asks;
+};
+void PrintTo(const LimitCase& c, std::ostream* os) {
+  *os << Utf16ToUtf8(c.name) << " format " << c.format << ", " << c.lines << " lines";
+}
+class ExportLimits : public Export, public testing::WithParamInterface<LimitCase> {};
+
+TEST_P(ExportLimits, AtTheLimitRunsAboveItAsks) {
+  const LimitCase& c = GetParam();
+  OpenAs(c.name, Lines(c.lines - 1, "x"));
+  ASSERT_EQ(Sci(SCI_GETLINECOUNT), c.lines);
+  g_chosenPath = temp_.Path(u"out");
+  g_nextMessageAnswer = ResultNo;
+  ExportAs(c.format);
+  const bool asked = !g_shownMessages.empty() && g_shownMessages[0].text.find(u"Open as plain text in Norvo Viewer instead?") !=
+                                                     std::u16string::npos;
+  EXPECT_EQ(asked, c.asks);
+  if (!c.asks && c.format != 0) {
+    EXPECT_TRUE(Exists(g_chosenPath)) << "the export ran";
+  }
+  EXPECT_TRUE(g_launches.empty());
+  PumpPending();
+}
+INSTANTIATE_TEST_SUITE_P(
+    Routing, ExportLimits,
+    testing::Values(LimitCase{u"a.txt", 1, 20000, false}, LimitCase{u"a.txt", 1, 20001, true},
+                    LimitCase{u"a.md", 1, 30000, false}, LimitCase{u"a.md", 1, 30001, true},
+                    LimitCase{u"a.txt", 0, 10000, false}, LimitCase{u"a.txt", 0, 10001, true},
+                    LimitCase{u"a.md", 0, 30000, false}, LimitCase{u"a.md", 0, 30001, true},
+                    LimitCase{u"a.txt", 2, 50000, false}, LimitCase{u"a.txt", 2, 50001, true}));
+
 TEST_F(Export, UntitledDocumentsProposeNoName) {
   g_chosenPath.clear();
   g_proposedName = u"set";
