@@ -126,6 +126,22 @@ void AppendUtf8(std::string& out, std::u16string_view text) {
   }
 }
 
+char* WriteUtf8(char* out, std::u16string_view text) {
+  const char16_t* d = text.data();
+  auto unitAt = [d](size_t i) { return d[i]; };
+  size_t i = 0;
+  while (i < text.size()) {
+    char16_t u = d[i];
+    if (u < 0x80) {
+      *out++ = static_cast<char>(u);
+      ++i;
+      continue;
+    }
+    out = PutUtf8(out, NextCodePoint(unitAt, text.size(), i));
+  }
+  return out;
+}
+
 std::string Utf16BytesToUtf8(const unsigned char* bytes, size_t byteCount, bool bigEndian) {
   size_t units = byteCount / 2;
   if (bigEndian) return ConvertToUtf8(BigEndianUnits{bytes}, units);

@@ -12,6 +12,10 @@ std::string Utf16ToUtf8(std::u16string_view text);
 // Appends the UTF-8 form of `text` to `out`.
 void AppendUtf8(std::string& out, std::u16string_view text);
 
+// Writes the UTF-8 form of `text` at `out`, which has room for three bytes a unit (the most one
+// unit can need), and returns the end of what was written.
+char* WriteUtf8(char* out, std::u16string_view text);
+
 // Raw UTF-16 bytes (little- or big-endian) to UTF-8. Only whole code units count:
 // an odd last byte is ignored.
 std::string Utf16BytesToUtf8(const unsigned char* bytes, size_t byteCount, bool bigEndian);

@@ -37,6 +37,17 @@ TEST(Utf, LoneSurrogatesBecomeReplacementCharacters) {
   EXPECT_EQ(Utf16ToUtf8(low + high), "\xEF\xBF\xBD\xEF\xBF\xBD");  // reversed pair
 }
 
+TEST(Utf, WriteUtf8GivesTheSameBytesInPlace) {
+  const std::u16string high(1, static_cast<char16_t>(0xD83D)), low(1, static_cast<char16_t>(0xDE00));
+  for (const std::u16string& text : {std::u16string(u"plain"), std::u16string(u"A\u00e9\u20ac\U0001F600"), high + u"x",
+                                     u"x" + low, low + high, std::u16string()}) {
+    std::string out(3 * text.size() + 1, '#');
+    char* end = WriteUtf8(out.data(), text);
+    EXPECT_EQ(std::string(out.data(), end), Utf16ToUtf8(text));
+    EXPECT_EQ(out.back(), '#');  // three bytes a unit is enough
+  }
+}
+
 TEST(Utf, BytesInEitherByteOrder) {
   std::u16string text = u"Zdravo \u0161\u0111 \U0001F600\r\n";
   auto le = Le(text);
