@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <cwctype>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 // Bounds that keep every pattern from crashing or hanging the program.
 constexpr uint32_t kMatchLimit = 50'000'000;
@@ -326,37 +330,115 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
   return out;
 }
 
+namespace {
+// The first line feed in [from, size), or size.
+size_t NextLineFeed(const char16_t* units, size_t from, size_t size) {
+  size_t i = from;
+#if defined(__SSE2__)
+  const __m128i feed = _mm_set1_epi16(u'\n');
+  for (; i + 8 <= size; i += 8) {
+    __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+    int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(block, feed));
+    if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+  }
+#endif
+  for (; i < size; ++i)
+    if (units[i] == u'\n') return i;
+  return size;
+}
+
+bool IsSurrogate(char16_t c) { return (c & 0xF800) == 0xD800; }
+}  // namespace
+
 int64_t LineTracker::LineOf(std::u16string_view text, size_t index) {
-  if (index < at_) {
+  if (index < at_ || text.data() != text_ || text.size() != size_) {
+    text_ = text.data();
+    size_ = text.size();
     at_ = 0;
     lines_ = 1;
+    nextFeed_ = NextLineFeed(text_, 0, size_);
   }
-  index = std::min(index, text.size());
-  for (; at_ < index; ++at_)
-    if (text[at_] == u'\n') ++lines_;
+  index = std::min(index, size_);
+  while (nextFeed_ < index) {
+    ++lines_;
+    nextFeed_ = NextLineFeed(text_, nextFeed_ + 1, size_);
+  }
+  at_ = index;
   return lines_;
 }
 
 int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
-  if (index < at_) {
+  if (index < at_ || text.data() != text_ || text.size() != size_) {
+    text_ = text.data();
+    size_ = text.size();
     at_ = 0;
     bytes_ = 0;
   }
-  index = std::min(index, text.size());
+  index = std::min(index, size_);
+  const char16_t* units = text_;
   while (at_ < index) {
-    char16_t c = text[at_];
-    if (c < 0x80) {
-      bytes_ += 1;
-    } else if (c < 0x800) {
-      bytes_ += 2;
-    } else if (c >= 0xD800 && c <= 0xDBFF && at_ + 1 < text.size() && text[at_ + 1] >= 0xDC00 &&
-               text[at_ + 1] <= 0xDFFF) {
-      bytes_ += 4;  // a surrogate pair is one four-byte character
-      ++at_;
-    } else {
-      bytes_ += 3;  // including a lone surrogate, written as U+FFFD
+    // Runs without surrogates are summed without branches: one, two or three bytes a unit.
+    const size_t runEnd = std::min(index, at_ + 256);
+    int64_t sum = 0;
+    bool surrogates = false;
+    size_t i = at_;
+#if defined(__SSE2__)
+    if (runEnd - at_ >= 8) {
+      // Each unit counts three bytes, one less below 0x800 and one less again below 0x80: the
+      // compares give -1 for true. A run is short enough for the 16-bit lanes. The last few
+      // units are taken as the end of one block that overlaps the previous one, whose first
+      // lanes are masked out.
+      static const uint16_t kLastLanes[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
+                                              0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+      const __m128i below80 = _mm_set1_epi16(static_cast<short>(0xFF80));
+      const __m128i below800 = _mm_set1_epi16(static_cast<short>(0xF800));
+      const __m128i zero = _mm_setzero_si128(), surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+      __m128i less = zero, found = zero;
+      auto add = [&](const char16_t* at, __m128i lanes) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i high = _mm_and_si128(block, below800);
+        const __m128i counts =
+            _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero), _mm_cmpeq_epi16(high, zero));
+        less = _mm_add_epi16(less, _mm_and_si128(counts, lanes));
+        found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi16(high, surrogate), lanes));
+      };
+      const __m128i all = _mm_set1_epi16(-1);
+      for (; i + 8 <= runEnd; i += 8) add(units + i, all);
+      if (i < runEnd)
+        add(units + runEnd - 8, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLastLanes + (runEnd - i))));
+      __m128i pairs = _mm_madd_epi16(less, _mm_set1_epi16(1));
+      pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+      pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
+      sum = 3 * static_cast<int64_t>(runEnd - at_) + _mm_cvtsi128_si32(pairs);
+      surrogates = _mm_movemask_epi8(found) != 0;
+      i = runEnd;
     }
-    ++at_;
+#endif
+    for (; i < runEnd; ++i) {
+      const char16_t c = units[i];
+      sum += 1 + (c >= 0x80) + (c >= 0x800);
+      surrogates |= IsSurrogate(c);
+    }
+    if (!surrogates) {
+      bytes_ += sum;
+      at_ = runEnd;
+      continue;
+    }
+    // One unit at a time through a run that holds surrogates.
+    while (at_ < runEnd) {
+      const char16_t c = units[at_];
+      if (c < 0x80) {
+        bytes_ += 1;
+      } else if (c < 0x800) {
+        bytes_ += 2;
+      } else if (c >= 0xD800 && c <= 0xDBFF && at_ + 1 < size_ && units[at_ + 1] >= 0xDC00 && units[at_ + 1] <= 0xDFFF) {
+        bytes_ += 4;  // a surrogate pair is one four-byte character
+        ++at_;
+      } else {
+        bytes_ += 3;  // including a lone surrogate, written as U+FFFD
+      }
+      ++at_;
+    }
   }
   return bytes_;
 }

@@ -86,14 +86,18 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
                                bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr,
                                bool* complex = nullptr);
 
-// Line numbers along a scan that only moves forward: counts line feeds from where it was last
-// asked (it starts again from the beginning when asked about an earlier index).
+// Line numbers along a scan that only moves forward: knows where the next line feed is, so
+// that matches between two line feeds cost one comparison (it starts again from the beginning
+// when asked about an earlier index or another text).
 class LineTracker {
  public:
   int64_t LineOf(std::u16string_view text, size_t index);  // 1 + line feeds before index
 
  private:
+  const char16_t* text_ = nullptr;
+  size_t size_ = 0;
   size_t at_ = 0;
+  size_t nextFeed_ = 0;  // the first line feed at or after at_, or the text's size
   int64_t lines_ = 1;
 };
 
@@ -103,6 +107,8 @@ class BytePositionTracker {
   int64_t ByteOf(std::u16string_view text, size_t index);
 
  private:
+  const char16_t* text_ = nullptr;
+  size_t size_ = 0;
   size_t at_ = 0;
   int64_t bytes_ = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/utf.h"
+
 namespace {
 std::vector<std::u16string> Texts(const std::vector<RegexMatch>& matches) {
   std::vector<std::u16string> out;
@@ -179,6 +181,34 @@ TEST(SearchBatchTest, TrackersGiveTheSameValuesAsCountingFromTheStart) {
   EXPECT_EQ(bytes.ByteOf(text, 6), 9);   // the surrogate pair is four bytes
   EXPECT_EQ(bytes.ByteOf(text, 7), 12);  // the euro sign three
   EXPECT_EQ(bytes.ByteOf(text, 3), 4);  // an earlier index starts again
+}
+
+// The byte tracker sums plain runs in one go and walks runs with surrogates unit by unit; both
+// give the length of the UTF-8 form of the text before the index.
+TEST(SearchBatchTest, BytePositionsAgreeWithTheUtf8Form) {
+  std::u16string text;
+  for (int i = 0; i < 3000; ++i) {
+    text += i % 3 == 0 ? u"abc" : i % 3 == 1 ? u"\u00e9\u20ac" : u"z";
+    if (i % 97 == 0) text += u"\U0001F600";
+    if (i % 211 == 0) text += char16_t(0xDC00);  // a lone low surrogate
+    if (i % 389 == 0) text += char16_t(0xD800);  // a lone high surrogate
+  }
+  text.insert(511, u"\U0001F600");  // a pair across the first run's end
+  std::vector<size_t> indexes;
+  for (size_t i = 0; i <= text.size(); i += 7) indexes.push_back(i);
+  indexes.push_back(text.size());
+  auto utf8Before = [&](size_t index) {
+    // A pair cut in two counts whole, as the tracker steps over pairs.
+    if (index > 0 && index < text.size() && text[index - 1] >= 0xD800 && text[index - 1] <= 0xDBFF &&
+        text[index] >= 0xDC00 && text[index] <= 0xDFFF)
+      ++index;
+    return static_cast<int64_t>(Utf16ToUtf8(std::u16string_view(text).substr(0, index)).size());
+  };
+  BytePositionTracker bytes;
+  for (size_t index : indexes) ASSERT_EQ(bytes.ByteOf(text, index), utf8Before(index)) << index;
+  BytePositionTracker fresh;
+  EXPECT_EQ(fresh.ByteOf(text, text.size()), utf8Before(text.size()));
+  EXPECT_EQ(fresh.ByteOf(text, 600), utf8Before(600));  // back again: counted afresh
 }
 
 // Matches across the search windows, and ones that end exactly at a window's end, are the same
