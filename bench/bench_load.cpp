@@ -329,7 +329,7 @@ int MeasureRegex() {
     int64_t lastByte = 0;
     for (const RegexMatch& r : batch) lastByte = bytes.ByteOf(text, static_cast<size_t>(r.end));
     double converted = Now();
-    std::string logged = RegexBatchLines(batch, 1, 1);
+    std::string logged = RegexBatchLines(text, batch, 1, 1);
     double formatted = Now();
     fwrite(logged.data(), 1, logged.size(), log);
     fclose(log);

@@ -182,8 +182,7 @@ std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16st
     RegexMatch r;
     r.start = static_cast<int32_t>(m.groups[0].first);
     r.end = static_cast<int32_t>(m.groups[0].second);
-    r.text = std::u16string(Group(m, 0));
-    matches.push_back(std::move(r));
+    matches.push_back(r);
   });
   if (complex) *complex = !finished;
   return matches;
@@ -295,7 +294,7 @@ RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16stri
   result.text.append(text.substr(0, start)).append(insert).append(text.substr(end));
   result.match.start = static_cast<int32_t>(start);
   result.match.end = static_cast<int32_t>(end);
-  result.match.text = std::u16string(matched);
+  result.matched = std::u16string(matched);
   return result;
 }
 
@@ -477,15 +476,34 @@ RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16stri
   }
 }
 
-std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
-                                    uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
-                                    BatchEnd* end) {
-  std::vector<RegexMatch> batch;
-  batch.reserve(static_cast<size_t>(std::min<uint64_t>(limit, 4096)));
+namespace {
+// Room for the matches still to come when `out` is full, judged from how densely they came so
+// far, so that a long batch is not copied over and over as it grows. The guess is bounded; it
+// only reserves address space, which the matches then fill.
+void MakeRoom(std::vector<RegexMatch>& out, uint64_t added, uint64_t limit, uint64_t from, uint64_t pos,
+              uint64_t length) {
+  if (out.size() < out.capacity()) return;
+  const uint64_t left = std::min(limit - added, length - pos + 1);  // an empty match still advances
+  uint64_t expected = 4096;
+  if (added > 0 && pos > from)
+    expected = static_cast<uint64_t>(static_cast<double>(added) * static_cast<double>(length - pos) /
+                                     static_cast<double>(pos - from) * 1.1) + 1024;
+  expected = std::min({expected, std::max<uint64_t>(out.size(), 4096) * 64, left});
+  // Never less than half again what is there: batch after batch, the session's results grow
+  // geometrically rather than by one copy per batch.
+  expected = std::max<uint64_t>({expected, out.size() / 2, 1});
+  out.reserve(out.size() + static_cast<size_t>(expected));
+}
+}  // namespace
+
+size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
+                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexMatch>& out) {
+  const uint64_t from = position;
   uint64_t pos = position;
+  uint64_t added = 0;
   BatchEnd why = BatchEnd::Limit;
   MatchGroups m;
-  while (batch.size() < limit) {
+  while (added < limit) {
     if (pos >= text.size()) {
       why = BatchEnd::Exhausted;
       break;
@@ -508,14 +526,23 @@ std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPatt
     RegexMatch match;
     match.start = static_cast<int32_t>(pos + static_cast<uint64_t>(m.groups[0].first));
     match.end = static_cast<int32_t>(pos + static_cast<uint64_t>(m.groups[0].second));
-    match.text = std::u16string(text.substr(static_cast<size_t>(match.start), static_cast<size_t>(match.end - match.start)));
     match.line = static_cast<int32_t>(lines.LineOf(text, static_cast<size_t>(match.start)));
     uint64_t next = static_cast<uint64_t>(match.end);
     if (match.start == match.end && next == pos) ++next;
-    batch.push_back(std::move(match));
+    MakeRoom(out, added, limit, from, pos, text.size());
+    out.push_back(match);
+    ++added;
     pos = next;
   }
   position = pos;
   if (end) *end = why;
+  return static_cast<size_t>(added);
+}
+
+std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
+                                    uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
+                                    BatchEnd* end) {
+  std::vector<RegexMatch> batch;
+  SearchBatch(text, pattern, position, limit, lines, cancel, end, batch);
   return batch;
 }

@@ -10,12 +10,20 @@
 #include <utility>
 #include <vector>
 
+// A match is its place in the searched text; its text is read from there (MatchedText), so
+// that millions of matches cost no more than their positions.
 struct RegexMatch {
   int32_t start = 0;  // first UTF-16 unit of the match
   int32_t end = 0;    // start + length
-  std::u16string text;
   int32_t line = 0;   // 1-based line of start; 0 where not computed
 };
+
+// The text of `match` in the text it was found in.
+inline std::u16string_view MatchedText(std::u16string_view text, const RegexMatch& match) {
+  const size_t start = static_cast<size_t>(match.start);
+  if (match.start < 0 || start > text.size() || match.end < match.start) return {};
+  return text.substr(start, static_cast<size_t>(match.end - match.start));
+}
 
 // A compiled pattern; `valid()` is false for a pattern that does not compile.
 class CompiledPattern {
@@ -77,7 +85,8 @@ std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16s
 struct RegexReplaceFirstResult {
   bool found = false;
   std::u16string text;
-  RegexMatch match;
+  RegexMatch match;       // its place in the text searched
+  std::u16string matched;  // the text it replaced
 };
 RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16string_view pattern,
                                           std::u16string_view replacement, bool matchCase, bool wholeWord,
@@ -115,10 +124,14 @@ class BytePositionTracker {
 
 enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
 
-// Up to `limit` matches from `position` on. Each search runs over [pos, end of text) as its own
-// subject, so its first character counts as the beginning of the text for "^" and "\b"; the next
-// search starts at the match end, one further after an empty match at the search start.
-// `position` is written back; `lines` fills each match's line number.
+// Up to `limit` matches from `position` on, appended to `out`; returns how many were added.
+// Each search runs over [pos, end of text) as its own subject, so its first character counts as
+// the beginning of the text for "^" and "\b"; the next search starts at the match end, one
+// further after an empty match at the search start. `position` is written back; `lines` fills
+// each match's line number.
+size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
+                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexMatch>& out);
+// The same, returning the batch on its own.
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
                                     uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
                                     BatchEnd* end);

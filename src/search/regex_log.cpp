@@ -1,6 +1,8 @@
 #include "search/regex_log.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 
 #include "common/utf.h"
@@ -34,30 +36,91 @@ std::string RegexEntryHeader(std::u16string_view pattern) {
   return std::string("Regex Session Log\n") + "Pattern: " + Utf16ToUtf8(pattern) + "\n" + kRule + "\n\n";
 }
 
-std::string RegexBatchLines(const std::vector<RegexMatch>& batch, uint64_t batchNumber, uint32_t outputFormat) {
-  // Built in one buffer: a batch can hold millions of lines.
-  std::string out;
-  out.reserve(batch.size() * (outputFormat != 0 ? 40 : 12));
-  char number[24];
-  auto appendNumber = [&](long long n) {
-    auto result = std::to_chars(number, number + sizeof number, n);
-    out.append(number, result.ptr);
-  };
-  for (const RegexMatch& m : batch) {
-    if (outputFormat != 0) {
-      out += '[';
-      appendNumber(static_cast<long long>(batchNumber));
-      out += "] Ln ";
-      appendNumber(m.line);
-      out += "  Pos ";
-      appendNumber(m.start);
-      out += '-';
-      appendNumber(m.end);
-      out += ": ";
-    }
-    AppendUtf8(out, m.text);
-    out += '\n';
+namespace {
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// A number in decimal digits at `out`; returns the end.
+char* PutDecimal(char* out, uint64_t n) {
+  size_t digits = 1;
+  for (uint64_t v = n; v >= 10; v /= 10) ++digits;
+  char* end = out + digits;
+  char* p = end;
+  while (n >= 100) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (n % 100), 2);
+    n /= 100;
   }
+  if (n >= 10) {
+    std::memcpy(p - 2, kDigitPairs + 2 * n, 2);
+  } else {
+    p[-1] = static_cast<char>('0' + n);
+  }
+  return end;
+}
+
+// Text written in pieces of fixed size, of which only `size` characters count: the buffer
+// always has room beyond a line, and fixed copies are cheap.
+struct Words {
+  char text[32] = {};
+  size_t size = 0;
+};
+}  // namespace
+
+void WriteRegexBatchLines(std::string& buffer, std::u16string_view text, std::span<const RegexMatch> batch,
+                          uint64_t batchNumber, uint32_t outputFormat,
+                          const std::function<void(std::string_view)>& write, size_t piece) {
+  Words head;  // "[n] Ln "
+  head.text[0] = '[';
+  char* h = PutDecimal(head.text + 1, batchNumber);
+  std::memcpy(h, "] Ln ", 5);
+  head.size = static_cast<size_t>(h + 5 - head.text);
+  Words line;  // the digits of the current line number
+  int64_t lineNumber = -1;
+  // The lines go straight into the buffer's characters; `used` of them are filled.
+  size_t used = 0;
+  for (const RegexMatch& m : batch) {
+    std::u16string_view matched = MatchedText(text, m);
+    const size_t need = 128 + 3 * matched.size();  // the numbers, the words and the text at their longest
+    if (used > 0 && used + need > piece) {
+      write(std::string_view(buffer.data(), used));
+      used = 0;
+    }
+    if (used + need > buffer.size()) buffer.resize(std::max(used + need, std::min(piece, 2 * buffer.size())));
+    char* out = buffer.data() + used;
+    if (outputFormat != 0) {
+      std::memcpy(out, head.text, sizeof head.text);
+      out += head.size;
+      if (m.line != lineNumber) {
+        lineNumber = m.line;
+        line.size = static_cast<size_t>(PutDecimal(line.text, static_cast<uint64_t>(std::max(m.line, 0))) - line.text);
+      }
+      std::memcpy(out, line.text, 16);
+      out += line.size;
+      std::memcpy(out, "  Pos   ", 8);
+      out = PutDecimal(out + 6, static_cast<uint64_t>(std::max(m.start, 0)));
+      *out++ = '-';
+      out = PutDecimal(out, static_cast<uint64_t>(std::max(m.end, 0)));
+      std::memcpy(out, ": ", 2);
+      out += 2;
+    }
+    // Mostly ASCII: copied unit by unit until a wider character needs the converter.
+    size_t k = 0;
+    for (; k < matched.size() && matched[k] < 0x80; ++k) out[k] = static_cast<char>(matched[k]);
+    out += k;
+    if (k < matched.size()) out = WriteUtf8(out, matched.substr(k));
+    *out++ = '\n';
+    used = static_cast<size_t>(out - buffer.data());
+  }
+  if (used) write(std::string_view(buffer.data(), used));
+}
+
+std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
+                            uint32_t outputFormat) {
+  std::string out, buffer;
+  WriteRegexBatchLines(buffer, text, batch, batchNumber, outputFormat, [&](std::string_view piece) { out += piece; });
   return out;
 }
 

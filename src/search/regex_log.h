@@ -2,6 +2,8 @@
 // Texts are UTF-8 (what is written to the file).
 #pragma once
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,9 +16,18 @@ std::u16string RegexLogFileName(const LocalTime& time);
 
 std::string RegexRunHeader(std::u16string_view pattern, bool matchCase, bool wholeWord, const LocalTime& time);
 std::string RegexEntryHeader(std::u16string_view pattern);
-// One line per match: bare text for format 0, "[n] Ln l  Pos s-e: text" otherwise.
-std::string RegexBatchLines(const std::vector<RegexMatch>& batch, uint64_t batchNumber, uint32_t outputFormat);
+// One line per match: bare text for format 0, "[n] Ln l  Pos s-e: text" otherwise. `text` is
+// the text the matches were found in.
+std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
+                            uint32_t outputFormat);
+// The same lines formatted into `buffer` (kept by the caller, so that its storage serves batch
+// after batch) and handed to `write` in pieces of about `piece` bytes.
+void WriteRegexBatchLines(std::string& buffer, std::u16string_view text, std::span<const RegexMatch> batch,
+                          uint64_t batchNumber, uint32_t outputFormat,
+                          const std::function<void(std::string_view)>& write, size_t piece = size_t{1} << 20);
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);
+
+
 // Single operations: Find / Find Prev, Replace, Replace All.
 std::string RegexFindEntry(bool previous, const LocalTime& time, int64_t line, int64_t bytePosition,
                            std::u16string_view matched);

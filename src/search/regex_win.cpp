@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,7 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
   }
   uint64_t found = params->continueSearch ? g_session.foundCount : 0;
   uint64_t done = 0;
+  std::string logBuffer;  // the log lines of each batch are formatted here, piece by piece
   bool finished = false, cancelled = false, tooComplex = false;
   for (;;) {
     if (g_cancelRequested) {
@@ -205,40 +207,42 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
     if ((maxMatches > 0 && found >= maxMatches) || done >= batchSize) break;
     uint64_t limit = batchSize - done;
     if (maxMatches > 0) limit = std::min(limit, maxMatches - found);
-    auto batch = std::make_unique<std::vector<RegexMatch>>();
+    // The batch goes straight into the session's results and, from there, into the log; the
+    // dialog gets its own copy to list.
+    const uint64_t batchNumber = found / std::max<uint64_t>(batchSize, 1) + 1;
+    std::unique_ptr<std::vector<RegexMatch>> list;
     BatchEnd why;
+    uint64_t position, length;
     {
       std::lock_guard<std::mutex> lock(g_sessionMutex);
-      *batch = SearchBatch(g_session.textWide, pattern, g_session.position, limit, g_session.lines,
-                           &g_cancelRequested, &why);
+      const size_t first = g_session.results.size();
+      const size_t count = SearchBatch(g_session.textWide, pattern, g_session.position, limit, g_session.lines,
+                                       &g_cancelRequested, &why, g_session.results);
+      if (count > 0) {
+        g_session.savedPosition = g_session.position;
+        std::span<const RegexMatch> batch(g_session.results.data() + first, count);
+        if (g_session.log) {
+          WriteRegexBatchLines(logBuffer, g_session.textWide, batch, batchNumber, g_session.outputFormat,
+                               [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), g_session.log); });
+          fflush(g_session.log);
+        }
+        list = std::make_unique<std::vector<RegexMatch>>(batch.begin(), batch.end());
+      }
+      position = g_session.position;
+      length = g_session.textWide.size();
     }
     if (why == BatchEnd::TooComplex) tooComplex = true;
-    if (batch->empty()) {
+    if (!list) {
       finished = !g_cancelRequested && !tooComplex;
       cancelled = g_cancelRequested;
       break;
     }
-    {
-      std::lock_guard<std::mutex> lock(g_sessionMutex);
-      g_session.results.insert(g_session.results.end(), batch->begin(), batch->end());
-      g_session.savedPosition = g_session.position;
-    }
-    const uint64_t batchNumber = found / std::max<uint64_t>(batchSize, 1) + 1;
-    const size_t count = batch->size();
-    std::string lines;
-    uint64_t position, length;
-    {
-      std::lock_guard<std::mutex> lock(g_sessionMutex);
-      lines = RegexBatchLines(*batch, batchNumber, g_session.outputFormat);
-      position = g_session.position;
-      length = g_session.textWide.size();
-    }
+    const size_t count = list->size();
     // The dialog lists (and frees) the batch; the worker waits until it has.
-    auto* list = batch.release();
-    if (!SendMessageW(params->dialog, WMU_REGEX_RESULTS, 0, reinterpret_cast<LPARAM>(list))) delete list;
+    auto* sent = list.release();
+    if (!SendMessageW(params->dialog, WMU_REGEX_RESULTS, 0, reinterpret_cast<LPARAM>(sent))) delete sent;
     {
       std::lock_guard<std::mutex> lock(g_sessionMutex);
-      LogWrite(lines);
       found += count;
       g_session.foundCount = found;
     }
@@ -327,6 +331,7 @@ void LogEntry(const std::u16string& pattern, const std::string& entry) {
 }
 
 void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool previous, const std::u16string& pattern) {
+  const std::u16string matched(MatchedText(text.wide, m));
   auto [start, end] = text.Bytes(static_cast<size_t>(m.start), static_cast<size_t>(m.end));
   Sci(SCI_SETSEL, static_cast<uptr_t>(start), static_cast<sptr_t>(end));
   Sci(SCI_SCROLLCARET);
@@ -338,8 +343,8 @@ void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool prev
     Sci(SCI_INDICATORFILLRANGE, static_cast<uptr_t>(start), static_cast<sptr_t>(end - start));
   }
   LogEntry(pattern, RegexFindEntry(previous, Now(), Sci(SCI_LINEFROMPOSITION, static_cast<uptr_t>(start)) + 1,
-                                   static_cast<int64_t>(start), m.text));
-  Status(dialog, u"Found: \"" + Quoted(m.text) + u"\" at position " + DecimalText(static_cast<uint64_t>(m.start)));
+                                   static_cast<int64_t>(start), matched));
+  Status(dialog, u"Found: \"" + Quoted(matched) + u"\" at position " + DecimalText(static_cast<uint64_t>(m.start)));
 }
 
 void FindNext(HWND dialog) {
@@ -367,7 +372,6 @@ void FindNext(HWND dialog) {
   }
   if (outcome == RegexOutcome::TooComplex) return Status(dialog, u"Pattern too complex.");
   if (!found) return Status(dialog, u"No match found.");
-  m.text = text.wide.substr(static_cast<size_t>(m.start), static_cast<size_t>(m.end - m.start));
   ShowFound(dialog, text, m, false, pattern);
 }
 
@@ -402,7 +406,7 @@ void ReplaceOne(HWND dialog) {
   size_t byteStart = 0, byteEnd = 0;
   if (r.found && r.match.start == 0 && static_cast<size_t>(r.match.end) == selected.size()) {
     inserted = r.text;
-    matched = r.match.text;
+    matched = r.matched;
     byteStart = static_cast<size_t>(selStart);
     byteEnd = static_cast<size_t>(selEnd);
   } else {
@@ -411,7 +415,7 @@ void ReplaceOne(HWND dialog) {
     std::u16string_view rest = std::u16string_view(text.wide).substr(from);
     RegexReplaceFirstResult after = RegexReplaceFirst(rest, pattern, replacement, matchCase, wholeWord, preserve);
     if (!after.found) return Status(dialog, u"Selection does not match pattern.");
-    matched = after.match.text;
+    matched = after.matched;
     size_t replacedLength = after.text.size() - (rest.size() - static_cast<size_t>(after.match.end - after.match.start));
     inserted = after.text.substr(static_cast<size_t>(after.match.start), replacedLength);
     auto [s, e] = text.Bytes(from + static_cast<size_t>(after.match.start), from + static_cast<size_t>(after.match.end));
@@ -564,27 +568,28 @@ void OpenResults(HWND dialog) {
 // One listed line per match, by the session's output format.
 std::u16string ResultLine(const RegexMatch& m) {
   const std::u16string& text = g_session.textWide;
+  const std::u16string matched(MatchedText(text, m));
   auto fullLine = [&]() -> std::u16string {
     size_t start = static_cast<size_t>(m.start);
-    if (text.empty() || start > text.size()) return m.text;
+    if (text.empty() || start > text.size()) return matched;
     size_t from = text.rfind(u'\n', start == 0 ? std::u16string::npos : start - 1);
     from = (from == std::u16string::npos || start == 0) ? 0 : from + 1;
     if (start == 0) from = 0;
     size_t to = text.find_first_of(u"\r\n", start);
     std::u16string line = text.substr(from, (to == std::u16string::npos ? text.size() : to) - from);
-    return line.empty() ? m.text : line;
+    return line.empty() ? matched : line;
   };
   switch (g_session.outputFormat) {
     case 1:
       if (g_session.includeLineNumbers)
         return u"Ln " + DecimalText(static_cast<uint64_t>(m.line)) + u"  Col " + DecimalText(static_cast<uint64_t>(m.start)) +
-               u"  " + m.text;
+               u"  " + matched;
       return u"[" + DecimalText(static_cast<uint64_t>(m.start)) + u"-" + DecimalText(static_cast<uint64_t>(m.end)) +
-             u"]  " + m.text;
+             u"]  " + matched;
     case 2:
       if (g_session.includeLineNumbers) return u"Ln " + DecimalText(static_cast<uint64_t>(m.line)) + u"  " + fullLine();
       return fullLine();
-    default: return m.text;
+    default: return matched;
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/utf.h"
+
 namespace {
 const LocalTime kTime{2024, 3, 25, 9, 5, 7, 42};
 }
@@ -20,11 +22,56 @@ TEST(RegexLog, Headers) {
 }
 
 TEST(RegexLog, BatchLinesInEachFormat) {
-  std::vector<RegexMatch> batch = {{3, 6, u"cat", 1}, {10, 13, u"car", 2}};
-  EXPECT_EQ(RegexBatchLines(batch, 2, 0), "cat\ncar\n");
-  EXPECT_EQ(RegexBatchLines(batch, 2, 1), "[2] Ln 1  Pos 3-6: cat\n[2] Ln 2  Pos 10-13: car\n");
-  EXPECT_EQ(RegexBatchLines(batch, 2, 2), RegexBatchLines(batch, 2, 1));
-  EXPECT_EQ(RegexBatchLines({}, 1, 1), "");
+  const std::u16string text = u"my cat\nthe car";
+  std::vector<RegexMatch> batch = {{3, 6, 1}, {11, 14, 2}};
+  EXPECT_EQ(RegexBatchLines(text, batch, 2, 0), "cat\ncar\n");
+  EXPECT_EQ(RegexBatchLines(text, batch, 2, 1), "[2] Ln 1  Pos 3-6: cat\n[2] Ln 2  Pos 11-14: car\n");
+  EXPECT_EQ(RegexBatchLines(text, batch, 2, 2), RegexBatchLines(text, batch, 2, 1));
+  EXPECT_EQ(RegexBatchLines(text, {}, 1, 1), "");
+}
+
+TEST(RegexLog, BatchLinesConvertTheMatchedTextLikeTheRestOfTheLog) {
+  const std::u16string high(1, char16_t(0xD83D));
+  const std::u16string text = u"\u0161x \U0001F600 " + high + u" \u20ac";
+  std::vector<RegexMatch> batch = {{0, 2, 1}, {3, 5, 1}, {6, 7, 1}, {8, 9, 1}, {4, 4, 1}};
+  std::string expected;
+  for (const RegexMatch& m : batch) expected += Utf16ToUtf8(MatchedText(text, m)) + "\n";
+  EXPECT_EQ(RegexBatchLines(text, batch, 1, 0), expected);
+  EXPECT_EQ(RegexBatchLines(text, batch, 1, 0), "\xC5\xA1x\n\xF0\x9F\x98\x80\n\xEF\xBF\xBD\n\xE2\x82\xAC\n\n");
+}
+
+TEST(RegexLog, BatchLinesAreWrittenInPiecesFromOneBuffer) {
+  std::u16string text;
+  std::vector<RegexMatch> batch;
+  for (int i = 0; i < 5000; ++i) {
+    const int32_t start = static_cast<int32_t>(text.size());
+    text += i % 7 == 0 ? u"\u00e9t\u00e9" : i % 3 == 0 ? u"word" : u"x";
+    batch.push_back({start, static_cast<int32_t>(text.size()), i / 10 + 1});
+    text += i % 10 == 9 ? u"\n" : u" ";
+  }
+  batch.push_back({static_cast<int32_t>(text.size()), static_cast<int32_t>(text.size()), 501});  // empty, at the end
+  text += std::u16string(3000, u'L');  // a line far longer than a piece
+  batch.push_back({static_cast<int32_t>(text.size()) - 3000, static_cast<int32_t>(text.size()), 501});
+  for (uint32_t format : {0u, 1u}) {
+    const std::string whole = RegexBatchLines(text, batch, 12345, format);
+    std::string buffer, joined;
+    size_t pieces = 0;
+    for (int run = 0; run < 2; ++run) {  // the buffer serves a second batch as well
+      joined.clear();
+      WriteRegexBatchLines(buffer, text, batch, 12345, format,
+                           [&](std::string_view piece) {
+                             ++pieces;
+                             EXPECT_TRUE(piece.size() <= 1024 || piece.find('\n') == piece.size() - 1)
+                                 << "only a single long line exceeds the piece size";
+                             EXPECT_EQ(piece.back(), '\n');  // pieces end with whole lines
+                             joined += piece;
+                           },
+                           1024);
+      EXPECT_EQ(joined, whole);
+    }
+    EXPECT_GT(pieces, 20u);
+  }
+  EXPECT_EQ(RegexBatchLines(text, std::span(batch).subspan(0, 1), 12345, 1), "[12345] Ln 1  Pos 0-3: \xC3\xA9t\xC3\xA9\n");
 }
 
 TEST(RegexLog, ClosingAndSingleEntriesUseTheEmDash) {

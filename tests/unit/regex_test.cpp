@@ -5,9 +5,10 @@
 #include "common/utf.h"
 
 namespace {
-std::vector<std::u16string> Texts(const std::vector<RegexMatch>& matches) {
+// The matched texts of every match of `pattern` in `text`.
+std::vector<std::u16string> Texts(std::u16string_view text, const char16_t* pattern, bool wholeWord) {
   std::vector<std::u16string> out;
-  for (const auto& m : matches) out.push_back(m.text);
+  for (const auto& m : FindAllRegexMatches(text, pattern, true, wholeWord)) out.emplace_back(MatchedText(text, m));
   return out;
 }
 using V = std::vector<std::u16string>;
@@ -16,7 +17,7 @@ using V = std::vector<std::u16string>;
 TEST(RegexPattern, WholeWordWrapsTheWholeAlternation) {
   EXPECT_EQ(FindAllRegexMatches(u"a cat", u"cat", true, true).size(), 1u);
   EXPECT_TRUE(FindAllRegexMatches(u"concat", u"cat", true, true).empty());
-  EXPECT_EQ(Texts(FindAllRegexMatches(u"a b ab ba", u"a|b", true, true)), (V{u"a", u"b"}));
+  EXPECT_EQ(Texts(u"a b ab ba", u"a|b", true), (V{u"a", u"b"}));
 }
 
 TEST(RegexPattern, CaseAndPositions) {
@@ -33,9 +34,9 @@ TEST(RegexPattern, BehavesLikeEcmaScript) {
   EXPECT_EQ(FindAllRegexMatches(u"a\nb\n", u"b$", true, false).size(), 0u);  // not before a final newline
   EXPECT_EQ(FindAllRegexMatches(u"a\nb", u"b$", true, false).size(), 1u);
   // '.' stops at line ends.
-  EXPECT_EQ(Texts(FindAllRegexMatches(u"ab\r\ncd", u".+", true, false)), (V{u"ab", u"cd"}));
+  EXPECT_EQ(Texts(u"ab\r\ncd", u".+", false), (V{u"ab", u"cd"}));
   // \w and \d are ASCII.
-  EXPECT_EQ(Texts(FindAllRegexMatches(u"\u00e9t\u00e9 x1", u"\\w+", true, false)), (V{u"t", u"x1"}));
+  EXPECT_EQ(Texts(u"\u00e9t\u00e9 x1", u"\\w+", false), (V{u"t", u"x1"}));
   // \u escapes.
   EXPECT_EQ(FindAllRegexMatches(u"\u20ac5", u"\\u20AC\\d", true, false).size(), 1u);
 }
@@ -56,7 +57,7 @@ TEST(RegexPattern, EmptyMatchesAdvanceOneCharacter) {
   // A surrogate pair is one character.
   EXPECT_EQ(FindAllRegexMatches(u"\U0001F600", u"x*", true, false).size(), 2u);
   // After an empty match, a non-empty one at the same place is still found.
-  EXPECT_EQ(Texts(FindAllRegexMatches(u"aab", u"a*", true, false)), (V{u"aa", u"", u""}));
+  EXPECT_EQ(Texts(u"aab", u"a*", false), (V{u"aa", u"", u""}));
 }
 
 TEST(RegexPattern, AHugeLineWithDotStarNeitherCrashesNorHangs) {
@@ -84,6 +85,7 @@ TEST(RegexReplace, RestrictedTemplate) {
   EXPECT_EQ(first.text, u"100 is width");
   EXPECT_EQ(first.match.start, 0);
   EXPECT_EQ(first.match.end, 9);
+  EXPECT_EQ(first.matched, u"width=100");
   EXPECT_EQ(RegexReplaceFirst(u"width=100", u"(\\w+)=(\\w+)", u"[$3]", true, false, false).text, u"[]");
   EXPECT_EQ(RegexReplaceFirst(u"ab", u"a", u"$$1", true, false, false).text, u"$b");  // "$" then group 1 (none)
   EXPECT_EQ(RegexReplaceFirst(u"ab", u"(a)", u"$12", true, false, false).text, u"a2b");
@@ -144,7 +146,7 @@ TEST(SearchBatchTest, BatchesContinueWhereTheyStoppedWithLineNumbers) {
   EXPECT_EQ(all[0].line, 1);
   EXPECT_EQ(all[2].line, 3);
   EXPECT_EQ(all[3].line, 3);
-  EXPECT_EQ(all[6].text, u"g7");
+  EXPECT_EQ(MatchedText(text, all[6]), u"g7");
   EXPECT_EQ(all[6].line, 4);
 }
 
@@ -181,6 +183,88 @@ TEST(SearchBatchTest, TrackersGiveTheSameValuesAsCountingFromTheStart) {
   EXPECT_EQ(bytes.ByteOf(text, 6), 9);   // the surrogate pair is four bytes
   EXPECT_EQ(bytes.ByteOf(text, 7), 12);  // the euro sign three
   EXPECT_EQ(bytes.ByteOf(text, 3), 4);  // an earlier index starts again
+}
+
+TEST(SearchBatchTest, AppendsToTheResultsItIsGiven) {
+  std::u16string text = u"a1\nb2\nc3 d4\ne5 f6 g7";
+  CompiledPattern p = BuildSearchRegex(u"[a-z]\\d", true, false);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  std::vector<RegexMatch> results;
+  EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 3u);
+  EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 3u);
+  EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 1u);
+  EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 0u);
+  EXPECT_EQ(why, BatchEnd::Exhausted);
+  ASSERT_EQ(results.size(), 7u);
+  EXPECT_EQ(MatchedText(text, results[4]), u"e5");
+  EXPECT_EQ(results[4].line, 4);
+}
+
+// A batch of many matches, however densely they come, is the same as listing them all; the
+// storage it grows is sized from the matches seen so far.
+TEST(SearchBatchTest, LongBatchesMatchTheFullListing) {
+  std::u16string text;
+  for (int i = 0; i < 60000; ++i) text += i < 20000 ? u"ab " : i % 50 == 0 ? u"ab\n" : u"xy ";
+  CompiledPattern p = BuildSearchRegex(u"ab", true, false);
+  const auto all = FindAllRegexMatches(text, u"ab", true, false);
+  ASSERT_EQ(all.size(), 20000u + 800u);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  std::vector<RegexMatch> batch = SearchBatch(text, p, pos, ~0ull, lines, nullptr, &why);
+  EXPECT_EQ(why, BatchEnd::Exhausted);
+  ASSERT_EQ(batch.size(), all.size());
+  int64_t feeds = 0;
+  size_t at = 0;
+  for (size_t i = 0; i < all.size(); ++i) {
+    ASSERT_EQ(batch[i].start, all[i].start);
+    ASSERT_EQ(batch[i].end, all[i].end);
+    for (; at < static_cast<size_t>(batch[i].start); ++at) feeds += text[at] == u'\n';
+    ASSERT_EQ(batch[i].line, feeds + 1);
+  }
+}
+
+TEST(SearchBatchTest, EvenlySpreadMatchesAreStoredWithoutMuchSpareRoom) {
+  std::u16string text;
+  for (int i = 0; i < 200000; ++i) text += i % 3 == 0 ? u"ab " : u"xyz ";
+  CompiledPattern p = BuildSearchRegex(u"ab", true, false);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  std::vector<RegexMatch> batch = SearchBatch(text, p, pos, ~0ull, lines, nullptr, &why);
+  ASSERT_EQ(batch.size(), 66667u);
+  EXPECT_LE(batch.capacity(), batch.size() * 5 / 4);  // not doubled on the way
+  pos = 0;
+  batch.clear();
+  batch.shrink_to_fit();
+  EXPECT_EQ(SearchBatch(text, p, pos, 3000, lines, nullptr, &why, batch), 3000u);
+  EXPECT_EQ(batch.capacity(), 3000u);  // a batch of known size takes just its room
+}
+
+// Batch after batch into the same results (a long session), the storage grows geometrically.
+TEST(SearchBatchTest, ResultsOfManyBatchesAreNotCopiedAtEveryBatch) {
+  std::u16string text;
+  for (int i = 0; i < 100000; ++i) text += u"ab ";
+  CompiledPattern p = BuildSearchRegex(u"ab", true, false);
+  uint64_t pos = 0;
+  LineTracker lines;
+  BatchEnd why;
+  std::vector<RegexMatch> results;
+  int moves = 0;
+  const RegexMatch* where = nullptr;
+  while (SearchBatch(text, p, pos, 300, lines, nullptr, &why, results) > 0) {
+    if (results.data() != where) ++moves;
+    where = results.data();
+  }
+  ASSERT_EQ(results.size(), 100000u);
+  EXPECT_LE(moves, 20);  // 333 batches
+}
+
+TEST(SearchBatchTest, MatchedTextIsReadFromTheSearchedText) {
+  EXPECT_EQ(MatchedText(u"hello world", {6, 11, 1}), u"world");
+  EXPECT_EQ(MatchedText(u"hello", {5, 5, 1}), u"");
 }
 
 // The byte tracker sums plain runs in one go and walks runs with surrogates unit by unit; both
