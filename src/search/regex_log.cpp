@@ -124,6 +124,78 @@ std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch
   return out;
 }
 
+RegexListLines::RegexListLines(std::u16string_view text, uint32_t outputFormat, bool includeLineNumbers,
+                               size_t maxCharacters)
+    : text_(text), format_(outputFormat), lineNumbers_(includeLineNumbers), max_(maxCharacters) {}
+
+// From after the last line feed before the match start to the first line feed or carriage
+// return at or after it. A later start up to that end lies on the same line; further on, only
+// the text after the end needs to be looked at for a line feed.
+std::u16string_view RegexListLines::FullLine(const RegexMatch& match) {
+  const size_t start = static_cast<size_t>(match.start);
+  if (text_.empty() || start > text_.size()) return {};
+  if (!known_ || start < prevStart_) {
+    size_t feed = start == 0 ? std::u16string_view::npos : text_.rfind(u'\n', start - 1);
+    from_ = feed == std::u16string_view::npos ? 0 : feed + 1;
+    to_ = std::min(text_.find_first_of(u"\r\n", start), text_.size());
+    known_ = true;
+  } else if (start > to_) {
+    size_t i = start;
+    while (i > to_ && text_[i - 1] != u'\n') --i;
+    if (i > to_) from_ = i;  // else no line feed after the old line's end: it still starts at from_
+    to_ = std::min(text_.find_first_of(u"\r\n", start), text_.size());
+  }
+  prevStart_ = start;
+  return text_.substr(from_, to_ - from_);
+}
+
+namespace {
+void AppendNumber(std::u16string& out, long long n) {
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+  out.append(digits, end);
+}
+}  // namespace
+
+const std::u16string& RegexListLines::Line(const RegexMatch& match) {
+  std::u16string_view matched = MatchedText(text_, match);
+  line_.clear();
+  switch (format_) {
+    case 1:
+      if (lineNumbers_) {
+        line_ += u"Ln ";
+        AppendNumber(line_, match.line);
+        line_ += u"  Col ";
+        AppendNumber(line_, match.start);
+        line_ += u"  ";
+      } else {
+        line_ += u'[';
+        AppendNumber(line_, match.start);
+        line_ += u'-';
+        AppendNumber(line_, match.end);
+        line_ += u"]  ";
+      }
+      line_ += matched;
+      break;
+    case 2: {
+      if (lineNumbers_) {
+        line_ += u"Ln ";
+        AppendNumber(line_, match.line);
+        line_ += u"  ";
+      }
+      std::u16string_view full = FullLine(match);
+      line_ += full.empty() ? matched : full;
+      break;
+    }
+    default: line_ += matched; break;
+  }
+  if (line_.size() > max_) {
+    line_.resize(max_);
+    line_ += u'\u2026';
+  }
+  return line_;
+}
+
 std::string RegexClosingLines(const LocalTime& time, uint64_t total) {
   return "\n[FIND ALL] " + Clock(time) + " " + kDash + " Search complete\n" + "\n" + kRule + "\n" +
          "Total matches found: " + Number(static_cast<long long>(total)) + "\n";

@@ -27,7 +27,27 @@ void WriteRegexBatchLines(std::string& buffer, std::u16string_view text, std::sp
                           const std::function<void(std::string_view)>& write, size_t piece = size_t{1} << 20);
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);
 
+// The lines of the dialog's results list, by output format (0 only matches, 1 with line numbers,
+// 2 full lines) and whether line numbers are included, for matches of `text` taken in text
+// order: the line around the previous match is remembered for the next one. A line longer than
+// `maxCharacters` is cut there and ends with an ellipsis.
+class RegexListLines {
+ public:
+  RegexListLines(std::u16string_view text, uint32_t outputFormat, bool includeLineNumbers, size_t maxCharacters);
+  // The listed line of `match`, null-terminated; valid until the next call.
+  const std::u16string& Line(const RegexMatch& match);
 
+ private:
+  std::u16string_view FullLine(const RegexMatch& match);
+  std::u16string_view text_;
+  uint32_t format_;
+  bool lineNumbers_;
+  size_t max_;
+  std::u16string line_;
+  // The line found for the previous match: [from_, to_) around prevStart_.
+  size_t prevStart_ = 0, from_ = 0, to_ = 0;
+  bool known_ = false;
+};
 // Single operations: Find / Find Prev, Replace, Replace All.
 std::string RegexFindEntry(bool previous, const LocalTime& time, int64_t line, int64_t bytePosition,
                            std::u16string_view matched);

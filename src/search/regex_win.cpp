@@ -565,47 +565,20 @@ void OpenResults(HWND dialog) {
   ShellExecuteW(dialog, L"open", W(path), nullptr, nullptr, SW_SHOW);
 }
 
-// One listed line per match, by the session's output format.
-std::u16string ResultLine(const RegexMatch& m) {
-  const std::u16string& text = g_session.textWide;
-  const std::u16string matched(MatchedText(text, m));
-  auto fullLine = [&]() -> std::u16string {
-    size_t start = static_cast<size_t>(m.start);
-    if (text.empty() || start > text.size()) return matched;
-    size_t from = text.rfind(u'\n', start == 0 ? std::u16string::npos : start - 1);
-    from = (from == std::u16string::npos || start == 0) ? 0 : from + 1;
-    if (start == 0) from = 0;
-    size_t to = text.find_first_of(u"\r\n", start);
-    std::u16string line = text.substr(from, (to == std::u16string::npos ? text.size() : to) - from);
-    return line.empty() ? matched : line;
-  };
-  switch (g_session.outputFormat) {
-    case 1:
-      if (g_session.includeLineNumbers)
-        return u"Ln " + DecimalText(static_cast<uint64_t>(m.line)) + u"  Col " + DecimalText(static_cast<uint64_t>(m.start)) +
-               u"  " + matched;
-      return u"[" + DecimalText(static_cast<uint64_t>(m.start)) + u"-" + DecimalText(static_cast<uint64_t>(m.end)) +
-             u"]  " + matched;
-    case 2:
-      if (g_session.includeLineNumbers) return u"Ln " + DecimalText(static_cast<uint64_t>(m.line)) + u"  " + fullLine();
-      return fullLine();
-    default: return matched;
-  }
-}
-
 // A listed line longer than this is cut with an ellipsis (the log keeps it whole): list boxes
 // measure every item, and a minified file's one line would stall them.
 constexpr size_t kListedCharacters = 1000;
 
+// Lists a batch (the worker waits meanwhile, so the snapshot is read without the lock).
 void ListResults(HWND dialog, std::unique_ptr<std::vector<RegexMatch>> batch) {
   if (g_session.colorResults) HighlightRegexMatches(*batch);
   HWND list = GetDlgItem(dialog, IDC_RX_RESULTS);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  for (const RegexMatch& m : *batch) {
-    std::u16string line = ResultLine(m);
-    if (line.size() > kListedCharacters) line = line.substr(0, kListedCharacters) + u"\u2026";
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(line)));
-  }
+  RegexListLines lines(g_session.textWide, g_session.outputFormat, g_session.includeLineNumbers, kListedCharacters);
+  // Room for the new items and their texts at once, rather than growing item by item.
+  SendMessageW(list, LB_INITSTORAGE, batch->size(), static_cast<LPARAM>(batch->size() * 64));
+  for (const RegexMatch& m : *batch)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(lines.Line(m))));
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);

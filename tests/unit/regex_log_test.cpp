@@ -74,6 +74,52 @@ TEST(RegexLog, BatchLinesAreWrittenInPiecesFromOneBuffer) {
   EXPECT_EQ(RegexBatchLines(text, std::span(batch).subspan(0, 1), 12345, 1), "[12345] Ln 1  Pos 0-3: \xC3\xA9t\xC3\xA9\n");
 }
 
+namespace {
+// The full line of a match counted from scratch: from after the last line feed before the
+// start to the first line feed or carriage return at or after it.
+std::u16string FullLineFromScratch(std::u16string_view text, const RegexMatch& m) {
+  size_t start = static_cast<size_t>(m.start);
+  size_t from = start == 0 ? std::u16string_view::npos : text.rfind(u'\n', start - 1);
+  from = from == std::u16string_view::npos ? 0 : from + 1;
+  size_t to = std::min(text.find_first_of(u"\r\n", start), text.size());
+  std::u16string line(text.substr(from, to - from));
+  return line.empty() ? std::u16string(MatchedText(text, m)) : line;
+}
+}  // namespace
+
+TEST(RegexLog, ListedLinesInEachFormat) {
+  const std::u16string text = u"first line\nsecond\nthe abc line\n";
+  const RegexMatch m{22, 25, 3};
+  EXPECT_EQ(RegexListLines(text, 0, true, 1000).Line(m), u"abc");
+  EXPECT_EQ(RegexListLines(text, 0, false, 1000).Line(m), u"abc");
+  EXPECT_EQ(RegexListLines(text, 1, false, 1000).Line(m), u"[22-25]  abc");
+  EXPECT_EQ(RegexListLines(text, 1, true, 1000).Line(m), u"Ln 3  Col 22  abc");
+  EXPECT_EQ(RegexListLines(text, 2, false, 1000).Line(m), u"the abc line");
+  EXPECT_EQ(RegexListLines(text, 2, true, 1000).Line(m), u"Ln 3  the abc line");
+  // A match on an empty line lists its own text; a long line is cut with an ellipsis.
+  EXPECT_EQ(RegexListLines(u"a\n\nb", 2, false, 1000).Line({2, 3, 3}), u"\n");
+  EXPECT_EQ(RegexListLines(u"a\r\nb", 2, true, 1000).Line({1, 2, 1}), u"Ln 1  a");
+  EXPECT_EQ(RegexListLines(u"abcdef", 2, false, 4).Line({1, 2, 1}), u"abcd\u2026");
+  EXPECT_EQ(RegexListLines(u"abcdef", 0, false, 4).Line({0, 6, 1}), u"abcd\u2026");
+}
+
+TEST(RegexLog, ListedFullLinesFollowTheMatchesAlongTheText) {
+  std::u16string text;
+  for (int i = 0; i < 400; ++i) {
+    text += i % 5 == 0 ? u"" : i % 4 == 0 ? u"ab ab ab" : u"x ab";
+    text += i % 9 == 0 ? u"\r\n" : i % 13 == 0 ? u"\r" : u"\n";
+  }
+  for (const char16_t* pattern : {u"ab", u"\\r|\\n", u"^|ab", u"x*"}) {
+    const auto matches = FindAllRegexMatches(text, pattern, true, false);
+    ASSERT_GT(matches.size(), 100u);
+    RegexListLines lines(text, 2, false, 1000);
+    for (const RegexMatch& m : matches) ASSERT_EQ(lines.Line(m), FullLineFromScratch(text, m)) << m.start;
+    // Out of order (a new batch of an earlier search) the line is found afresh.
+    EXPECT_EQ(lines.Line(matches[3]), FullLineFromScratch(text, matches[3]));
+    EXPECT_EQ(lines.Line(matches[matches.size() / 2]), FullLineFromScratch(text, matches[matches.size() / 2]));
+  }
+}
+
 TEST(RegexLog, ClosingAndSingleEntriesUseTheEmDash) {
   EXPECT_EQ(RegexClosingLines(kTime, 7),
             "\n[FIND ALL] 09:05:07 \xE2\x80\x94 Search complete\n\n========================================\n"
