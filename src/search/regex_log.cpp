@@ -7,6 +7,10 @@
 
 #include "common/utf.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 const char kRule[] = "========================================";  // 40 equals signs
 const char kDash[] = "\xE2\x80\x94";                           // U+2014 EM DASH
@@ -61,6 +65,49 @@ char* PutDecimal(char* out, uint64_t n) {
   return end;
 }
 
+// The same for the positions and line numbers of matches, which fit 32 bits: the digits are
+// counted without a loop.
+char* PutDecimal32(char* out, uint32_t n) {
+  const size_t digits = 1 + (n >= 10) + (n >= 100) + (n >= 1000) + (n >= 10000) + (n >= 100000) + (n >= 1000000) +
+                        (n >= 10000000) + (n >= 100000000) + (n >= 1000000000);
+  char* end = out + digits;
+  char* p = end;
+  while (n >= 100) {
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * (n % 100), 2);
+    n /= 100;
+  }
+  if (n >= 10) {
+    std::memcpy(p - 2, kDigitPairs + 2 * n, 2);
+  } else {
+    p[-1] = static_cast<char>('0' + n);
+  }
+  return end;
+}
+
+// A matched text at `out` in UTF-8. Short ASCII texts, most matches, are narrowed eight units at
+// a time; `room` more units may be read after the text, and the buffer has room for the eight
+// bytes written.
+char* PutMatched(char* out, std::u16string_view matched, size_t room) {
+#if defined(__SSE2__)
+  if (!matched.empty() && matched.size() <= 8 && matched.size() + room >= 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(matched.data()));
+    const unsigned ascii = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(block, _mm_set1_epi16(static_cast<short>(0xFF80))),
+                                          _mm_setzero_si128())));
+    const unsigned wanted = (1u << (2 * matched.size())) - 1;
+    if ((ascii & wanted) == wanted) {
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(block, block));
+      return out + matched.size();
+    }
+  }
+#endif
+  size_t k = 0;
+  for (; k < matched.size() && matched[k] < 0x80; ++k) out[k] = static_cast<char>(matched[k]);
+  out += k;
+  return k < matched.size() ? WriteUtf8(out, matched.substr(k)) : out;
+}
+
 // Text written in pieces of fixed size, of which only `size` characters count: the buffer
 // always has room beyond a line, and fixed copies are cheap.
 struct Words {
@@ -95,22 +142,19 @@ void WriteRegexBatchLines(std::string& buffer, std::u16string_view text, std::sp
       out += head.size;
       if (m.line != lineNumber) {
         lineNumber = m.line;
-        line.size = static_cast<size_t>(PutDecimal(line.text, static_cast<uint64_t>(std::max(m.line, 0))) - line.text);
+        line.size = static_cast<size_t>(PutDecimal32(line.text, static_cast<uint32_t>(std::max(m.line, 0))) - line.text);
       }
       std::memcpy(out, line.text, 16);
       out += line.size;
       std::memcpy(out, "  Pos   ", 8);
-      out = PutDecimal(out + 6, static_cast<uint64_t>(std::max(m.start, 0)));
+      out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
       *out++ = '-';
-      out = PutDecimal(out, static_cast<uint64_t>(std::max(m.end, 0)));
+      out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.end, 0)));
       std::memcpy(out, ": ", 2);
       out += 2;
     }
-    // Mostly ASCII: copied unit by unit until a wider character needs the converter.
-    size_t k = 0;
-    for (; k < matched.size() && matched[k] < 0x80; ++k) out[k] = static_cast<char>(matched[k]);
-    out += k;
-    if (k < matched.size()) out = WriteUtf8(out, matched.substr(k));
+    const size_t after = matched.empty() ? 0 : static_cast<size_t>(text.data() + text.size() - matched.data()) - matched.size();
+    out = PutMatched(out, matched, after);
     *out++ = '\n';
     used = static_cast<size_t>(out - buffer.data());
   }
