@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwctype>
 
 #if defined(__SSE2__)
@@ -507,12 +508,95 @@ RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16stri
 }
 
 namespace {
+uint8_t* PutNumber(uint8_t* p, int64_t value) {
+  uint64_t v = (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63);  // small either side of 0
+  while (v >= 0x80) {
+    *p++ = static_cast<uint8_t>(v | 0x80);
+    v >>= 7;
+  }
+  *p++ = static_cast<uint8_t>(v);
+  return p;
+}
+
+int64_t GetNumber(const uint8_t*& p) {
+  uint64_t v = 0;
+  for (int shift = 0;; shift += 7) {
+    const uint8_t b = *p++;
+    v |= static_cast<uint64_t>(b & 0x7F) << shift;
+    if (b < 0x80) break;
+  }
+  return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1);
+}
+}  // namespace
+
+void RegexResults::clear() {
+  bytes_.reset();
+  used_ = capacity_ = count_ = 0;
+  lastEnd_ = lastLine_ = 0;
+}
+
+void RegexResults::Grow(size_t bytes) {
+  std::unique_ptr<uint8_t[]> grown(new uint8_t[bytes]);
+  if (used_) std::memcpy(grown.get(), bytes_.get(), used_);
+  bytes_ = std::move(grown);
+  capacity_ = bytes;
+}
+
+void RegexResults::Reserve(size_t matches) {
+  const size_t each = count_ ? (used_ + count_ - 1) / count_ : 4;
+  const size_t wanted = used_ + matches * each + kLongest;
+  if (wanted > capacity_) Grow(wanted);
+}
+
+void RegexResults::push_back(const RegexMatch& match) {
+  if (!HasRoom()) Grow(std::max(capacity_ + capacity_ / 2, used_ + 4096));
+  uint8_t* p = bytes_.get() + used_;
+  p = PutNumber(p, match.start - lastEnd_);
+  p = PutNumber(p, static_cast<int64_t>(match.end) - match.start);
+  p = PutNumber(p, match.line - lastLine_);
+  used_ = static_cast<size_t>(p - bytes_.get());
+  lastEnd_ = match.end;
+  lastLine_ = match.line;
+  ++count_;
+}
+
+RegexResults::Reader RegexResults::ReadAll() const {
+  Reader r;
+  r.results_ = this;
+  return r;
+}
+
+RegexResults::Reader RegexResults::ReadNew() const {
+  Reader r;
+  r.results_ = this;
+  r.offset_ = used_;
+  r.index_ = count_;
+  r.end_ = lastEnd_;
+  r.line_ = lastLine_;
+  return r;
+}
+
+bool RegexResults::Reader::Next(RegexMatch* match) {
+  if (!results_ || index_ >= results_->count_) return false;
+  const uint8_t* p = results_->bytes_.get() + offset_;
+  const int64_t start = end_ + GetNumber(p);
+  const int64_t end = start + GetNumber(p);
+  line_ += GetNumber(p);
+  match->start = static_cast<int32_t>(start);
+  match->end = static_cast<int32_t>(end);
+  match->line = static_cast<int32_t>(line_);
+  end_ = end;
+  offset_ = static_cast<size_t>(p - results_->bytes_.get());
+  ++index_;
+  return true;
+}
+
+namespace {
 // Room for the matches still to come when `out` is full, judged from how densely they came so
 // far, so that a long batch is not copied over and over as it grows. The guess is bounded; it
 // only reserves address space, which the matches then fill.
-void MakeRoom(std::vector<RegexMatch>& out, uint64_t added, uint64_t limit, uint64_t from, uint64_t pos,
-              uint64_t length) {
-  if (out.size() < out.capacity()) return;
+void MakeRoom(RegexResults& out, uint64_t added, uint64_t limit, uint64_t from, uint64_t pos, uint64_t length) {
+  if (out.HasRoom()) return;
   const uint64_t left = std::min(limit - added, length - pos + 1);  // an empty match still advances
   uint64_t expected = 4096;
   if (added > 0 && pos > from)
@@ -522,12 +606,12 @@ void MakeRoom(std::vector<RegexMatch>& out, uint64_t added, uint64_t limit, uint
   // Never less than half again what is there: batch after batch, the session's results grow
   // geometrically rather than by one copy per batch.
   expected = std::max<uint64_t>({expected, out.size() / 2, 1});
-  out.reserve(out.size() + static_cast<size_t>(expected));
+  out.Reserve(static_cast<size_t>(expected));
 }
 }  // namespace
 
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexMatch>& out) {
+                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out) {
   const uint64_t from = position;
   uint64_t pos = position;
   uint64_t added = 0;
@@ -572,7 +656,9 @@ size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uin
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
                                     uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
                                     BatchEnd* end) {
-  std::vector<RegexMatch> batch;
-  SearchBatch(text, pattern, position, limit, lines, cancel, end, batch);
+  RegexResults results;
+  std::vector<RegexMatch> batch(SearchBatch(text, pattern, position, limit, lines, cancel, end, results));
+  RegexResults::Reader reader = results.ReadAll();
+  for (RegexMatch& m : batch) reader.Next(&m);
   return batch;
 }

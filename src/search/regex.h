@@ -122,6 +122,46 @@ class BytePositionTracker {
   int64_t bytes_ = 0;
 };
 
+// The matches of a Find All session in text order, kept compactly: each as its distance from
+// the end of the match before, its length and the line feeds in between, in variable-length
+// numbers that mostly take a byte each. Millions of matches take a few megabytes.
+class RegexResults {
+ public:
+  size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  void clear();
+  // Appends a match (one after the last in the text, so that the differences stay small).
+  void push_back(const RegexMatch& match);
+  // Room for about `matches` more, judged by the room those stored so far take.
+  void Reserve(size_t matches);
+  // Whether the next match fits without the storage growing.
+  bool HasRoom() const { return capacity_ - used_ >= kLongest; }
+  size_t StorageBytes() const { return capacity_; }
+
+  // Reads the matches in order.
+  class Reader {
+   public:
+    // The next match; false after the last.
+    bool Next(RegexMatch* match);
+
+   private:
+    friend class RegexResults;
+    const RegexResults* results_ = nullptr;
+    size_t offset_ = 0, index_ = 0;
+    int64_t end_ = 0, line_ = 0;  // of the match before
+  };
+  // From the first match, or from the first appended after this call.
+  Reader ReadAll() const;
+  Reader ReadNew() const;
+
+ private:
+  static constexpr size_t kLongest = 30;  // three numbers of at most ten bytes
+  void Grow(size_t bytes);
+  std::unique_ptr<uint8_t[]> bytes_;
+  size_t used_ = 0, capacity_ = 0, count_ = 0;
+  int64_t lastEnd_ = 0, lastLine_ = 0;
+};
+
 enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
 
 // Up to `limit` matches from `position` on, appended to `out`; returns how many were added.
@@ -130,7 +170,7 @@ enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
 // further after an empty match at the search start. `position` is written back; `lines` fills
 // each match's line number.
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexMatch>& out);
+                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out);
 // The same, returning the batch on its own.
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
                                     uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,

@@ -108,63 +108,63 @@ char* PutMatched(char* out, std::u16string_view matched, size_t room) {
   return k < matched.size() ? WriteUtf8(out, matched.substr(k)) : out;
 }
 
-// Text written in pieces of fixed size, of which only `size` characters count: the buffer
-// always has room beyond a line, and fixed copies are cheap.
-struct Words {
-  char text[32] = {};
-  size_t size = 0;
-};
 }  // namespace
 
-void WriteRegexBatchLines(std::string& buffer, std::u16string_view text, std::span<const RegexMatch> batch,
-                          uint64_t batchNumber, uint32_t outputFormat,
-                          const std::function<void(std::string_view)>& write, size_t piece) {
-  Words head;  // "[n] Ln "
-  head.text[0] = '[';
-  char* h = PutDecimal(head.text + 1, batchNumber);
+RegexBatchLineWriter::RegexBatchLineWriter(std::string& buffer, std::u16string_view text, uint64_t batchNumber,
+                                           uint32_t outputFormat, std::function<void(std::string_view)> write,
+                                           size_t piece)
+    : buffer_(buffer), text_(text), format_(outputFormat), write_(std::move(write)), piece_(piece) {
+  head_.text[0] = '[';
+  char* h = PutDecimal(head_.text + 1, batchNumber);
   std::memcpy(h, "] Ln ", 5);
-  head.size = static_cast<size_t>(h + 5 - head.text);
-  Words line;  // the digits of the current line number
-  int64_t lineNumber = -1;
-  // The lines go straight into the buffer's characters; `used` of them are filled.
-  size_t used = 0;
-  for (const RegexMatch& m : batch) {
-    std::u16string_view matched = MatchedText(text, m);
-    const size_t need = 128 + 3 * matched.size();  // the numbers, the words and the text at their longest
-    if (used > 0 && used + need > piece) {
-      write(std::string_view(buffer.data(), used));
-      used = 0;
-    }
-    if (used + need > buffer.size()) buffer.resize(std::max(used + need, std::min(piece, 2 * buffer.size())));
-    char* out = buffer.data() + used;
-    if (outputFormat != 0) {
-      std::memcpy(out, head.text, sizeof head.text);
-      out += head.size;
-      if (m.line != lineNumber) {
-        lineNumber = m.line;
-        line.size = static_cast<size_t>(PutDecimal32(line.text, static_cast<uint32_t>(std::max(m.line, 0))) - line.text);
-      }
-      std::memcpy(out, line.text, 16);
-      out += line.size;
-      std::memcpy(out, "  Pos   ", 8);
-      out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
-      *out++ = '-';
-      out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.end, 0)));
-      std::memcpy(out, ": ", 2);
-      out += 2;
-    }
-    const size_t after = matched.empty() ? 0 : static_cast<size_t>(text.data() + text.size() - matched.data()) - matched.size();
-    out = PutMatched(out, matched, after);
-    *out++ = '\n';
-    used = static_cast<size_t>(out - buffer.data());
+  head_.size = static_cast<size_t>(h + 5 - head_.text);
+}
+
+// The line goes straight into the buffer's characters, which always have room for the fixed
+// copies beyond it.
+void RegexBatchLineWriter::Add(const RegexMatch& m) {
+  std::u16string_view matched = MatchedText(text_, m);
+  const size_t need = 128 + 3 * matched.size();  // the numbers, the words and the text at their longest
+  if (used_ > 0 && used_ + need > piece_) {
+    write_(std::string_view(buffer_.data(), used_));
+    used_ = 0;
   }
-  if (used) write(std::string_view(buffer.data(), used));
+  if (used_ + need > buffer_.size()) buffer_.resize(std::max(used_ + need, std::min(piece_, 2 * buffer_.size())));
+  char* out = buffer_.data() + used_;
+  if (format_ != 0) {
+    std::memcpy(out, head_.text, sizeof head_.text);
+    out += head_.size;
+    if (m.line != lineNumber_) {
+      lineNumber_ = m.line;
+      line_.size = static_cast<size_t>(PutDecimal32(line_.text, static_cast<uint32_t>(std::max(m.line, 0))) - line_.text);
+    }
+    std::memcpy(out, line_.text, 16);
+    out += line_.size;
+    std::memcpy(out, "  Pos   ", 8);
+    out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
+    *out++ = '-';
+    out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.end, 0)));
+    std::memcpy(out, ": ", 2);
+    out += 2;
+  }
+  const size_t after =
+      matched.empty() ? 0 : static_cast<size_t>(text_.data() + text_.size() - matched.data()) - matched.size();
+  out = PutMatched(out, matched, after);
+  *out++ = '\n';
+  used_ = static_cast<size_t>(out - buffer_.data());
+}
+
+void RegexBatchLineWriter::Finish() {
+  if (used_) write_(std::string_view(buffer_.data(), used_));
+  used_ = 0;
 }
 
 std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
                             uint32_t outputFormat) {
   std::string out, buffer;
-  WriteRegexBatchLines(buffer, text, batch, batchNumber, outputFormat, [&](std::string_view piece) { out += piece; });
+  RegexBatchLineWriter lines(buffer, text, batchNumber, outputFormat, [&](std::string_view piece) { out += piece; });
+  for (const RegexMatch& m : batch) lines.Add(m);
+  lines.Finish();
   return out;
 }
 

@@ -20,11 +20,31 @@ std::string RegexEntryHeader(std::u16string_view pattern);
 // the text the matches were found in.
 std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
                             uint32_t outputFormat);
-// The same lines formatted into `buffer` (kept by the caller, so that its storage serves batch
-// after batch) and handed to `write` in pieces of about `piece` bytes.
-void WriteRegexBatchLines(std::string& buffer, std::u16string_view text, std::span<const RegexMatch> batch,
-                          uint64_t batchNumber, uint32_t outputFormat,
-                          const std::function<void(std::string_view)>& write, size_t piece = size_t{1} << 20);
+// The same lines, one match at a time, formatted into `buffer` (kept by the caller, so that its
+// storage serves batch after batch) and handed to `write` in pieces of about `piece` bytes.
+class RegexBatchLineWriter {
+ public:
+  RegexBatchLineWriter(std::string& buffer, std::u16string_view text, uint64_t batchNumber, uint32_t outputFormat,
+                       std::function<void(std::string_view)> write, size_t piece = size_t{1} << 20);
+  void Add(const RegexMatch& match);
+  // Hands over the lines not yet written.
+  void Finish();
+
+ private:
+  struct Words {  // text copied in a fixed size, of which `size` characters count
+    char text[32] = {};
+    size_t size = 0;
+  };
+  std::string& buffer_;
+  std::u16string_view text_;
+  uint32_t format_;
+  std::function<void(std::string_view)> write_;
+  size_t piece_;
+  size_t used_ = 0;  // characters of the buffer filled
+  Words head_;       // "[n] Ln "
+  Words line_;       // the digits of the current line number
+  int64_t lineNumber_ = -1;
+};
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);
 
 // The lines of the dialog's results list, by output format (0 only matches, 1 with line numbers,

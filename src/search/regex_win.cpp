@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -54,7 +53,7 @@ struct RegexSession {
   std::u16string textWide;  // the snapshot all positions index
   uint64_t position = 0, savedPosition = 0, foundCount = 0;
   bool open = false;
-  std::vector<RegexMatch> results;
+  RegexResults results;
   LineTracker lines;
   BytePositionTracker bytes;  // UTF-16 index to UTF-8 offset, along the scan
   std::u16string logPath;
@@ -68,6 +67,13 @@ std::atomic<int> g_progress{0};  // percent of the snapshot searched, for the pr
 HANDLE g_worker = nullptr;
 bool g_highlightReady = false;
 wchar_t g_statusBuffer[256];  // the worker's status text (posted by pointer)
+
+// A batch of results handed to the dialog: where it starts in the session's results and how
+// many matches it holds. The dialog reads them while the worker waits for it.
+struct RegexBatch {
+  RegexResults::Reader matches;
+  size_t count = 0;
+};
 
 struct RegexSearchParams {
   HWND dialog;
@@ -103,15 +109,16 @@ void SetupRegexIndicator(COLORREF colour, int alpha) {
   Sci(SCI_INDICSETUNDER, 11, 1);
 }
 
-// Marks matches of the session snapshot with indicator 11 (user-interface thread).
-void HighlightRegexMatches(const std::vector<RegexMatch>& batch) {
-  if (!g_session.colorResults || batch.empty() || g_session.textWide.empty()) return;
+// Marks `count` matches of the session snapshot with indicator 11 (user-interface thread).
+void HighlightRegexMatches(RegexResults::Reader matches, size_t count) {
+  if (!g_session.colorResults || count == 0 || g_session.textWide.empty()) return;
   if (!g_highlightReady) {
     SetupRegexIndicator(0x00DCFF, 70);
     g_highlightReady = true;
   }
   Sci(SCI_SETINDICATORCURRENT, 11);
-  for (const RegexMatch& m : batch) {
+  RegexMatch m;
+  for (size_t i = 0; i < count && matches.Next(&m); ++i) {
     int64_t start = g_session.bytes.ByteOf(g_session.textWide, static_cast<size_t>(m.start));
     int64_t end = g_session.bytes.ByteOf(g_session.textWide, static_cast<size_t>(m.end));
     if (start < end) Sci(SCI_INDICATORFILLRANGE, start, end - start);
@@ -207,39 +214,41 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
     if ((maxMatches > 0 && found >= maxMatches) || done >= batchSize) break;
     uint64_t limit = batchSize - done;
     if (maxMatches > 0) limit = std::min(limit, maxMatches - found);
-    // The batch goes straight into the session's results and, from there, into the log; the
-    // dialog gets its own copy to list.
+    // The batch goes straight into the session's results and, from there, into the log and
+    // the dialog's list.
     const uint64_t batchNumber = found / std::max<uint64_t>(batchSize, 1) + 1;
-    std::unique_ptr<std::vector<RegexMatch>> list;
+    auto batch = std::make_unique<RegexBatch>();
     BatchEnd why;
     uint64_t position, length;
     {
       std::lock_guard<std::mutex> lock(g_sessionMutex);
-      const size_t first = g_session.results.size();
-      const size_t count = SearchBatch(g_session.textWide, pattern, g_session.position, limit, g_session.lines,
-                                       &g_cancelRequested, &why, g_session.results);
-      if (count > 0) {
+      batch->matches = g_session.results.ReadNew();
+      batch->count = SearchBatch(g_session.textWide, pattern, g_session.position, limit, g_session.lines,
+                                 &g_cancelRequested, &why, g_session.results);
+      if (batch->count > 0) {
         g_session.savedPosition = g_session.position;
-        std::span<const RegexMatch> batch(g_session.results.data() + first, count);
         if (g_session.log) {
-          WriteRegexBatchLines(logBuffer, g_session.textWide, batch, batchNumber, g_session.outputFormat,
-                               [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), g_session.log); });
+          RegexBatchLineWriter lines(logBuffer, g_session.textWide, batchNumber, g_session.outputFormat,
+                                     [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), g_session.log); });
+          RegexResults::Reader reader = batch->matches;
+          RegexMatch m;
+          for (size_t i = 0; i < batch->count && reader.Next(&m); ++i) lines.Add(m);
+          lines.Finish();
           fflush(g_session.log);
         }
-        list = std::make_unique<std::vector<RegexMatch>>(batch.begin(), batch.end());
       }
       position = g_session.position;
       length = g_session.textWide.size();
     }
     if (why == BatchEnd::TooComplex) tooComplex = true;
-    if (!list) {
+    if (batch->count == 0) {
       finished = !g_cancelRequested && !tooComplex;
       cancelled = g_cancelRequested;
       break;
     }
-    const size_t count = list->size();
-    // The dialog lists (and frees) the batch; the worker waits until it has.
-    auto* sent = list.release();
+    const size_t count = batch->count;
+    // The dialog lists the batch (and frees its description); the worker waits until it has.
+    auto* sent = batch.release();
     if (!SendMessageW(params->dialog, WMU_REGEX_RESULTS, 0, reinterpret_cast<LPARAM>(sent))) delete sent;
     {
       std::lock_guard<std::mutex> lock(g_sessionMutex);
@@ -535,7 +544,7 @@ void Apply(HWND dialog) {
     g_session.outputFormat = g_settings.regexOutputFormat;
   }
   if (g_session.colorResults && !g_searchRunning) {
-    HighlightRegexMatches(g_session.results);
+    HighlightRegexMatches(g_session.results.ReadAll(), g_session.results.size());
   } else if (!g_session.colorResults) {
     ClearRegexHighlight();
   }
@@ -569,15 +578,16 @@ void OpenResults(HWND dialog) {
 // measure every item, and a minified file's one line would stall them.
 constexpr size_t kListedCharacters = 1000;
 
-// Lists a batch (the worker waits meanwhile, so the snapshot is read without the lock).
-void ListResults(HWND dialog, std::unique_ptr<std::vector<RegexMatch>> batch) {
-  if (g_session.colorResults) HighlightRegexMatches(*batch);
+// Lists a batch (the worker waits meanwhile, so the session is read without the lock).
+void ListResults(HWND dialog, std::unique_ptr<RegexBatch> batch) {
+  if (g_session.colorResults) HighlightRegexMatches(batch->matches, batch->count);
   HWND list = GetDlgItem(dialog, IDC_RX_RESULTS);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   RegexListLines lines(g_session.textWide, g_session.outputFormat, g_session.includeLineNumbers, kListedCharacters);
   // Room for the new items and their texts at once, rather than growing item by item.
-  SendMessageW(list, LB_INITSTORAGE, batch->size(), static_cast<LPARAM>(batch->size() * 64));
-  for (const RegexMatch& m : *batch)
+  SendMessageW(list, LB_INITSTORAGE, batch->count, static_cast<LPARAM>(batch->count * 64));
+  RegexMatch m;
+  for (size_t i = 0; i < batch->count && batch->matches.Next(&m); ++i)
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(lines.Line(m))));
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
@@ -719,7 +729,7 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
       }
       return TRUE;
     case WMU_REGEX_RESULTS:
-      ListResults(dialog, std::unique_ptr<std::vector<RegexMatch>>(reinterpret_cast<std::vector<RegexMatch>*>(lParam)));
+      ListResults(dialog, std::unique_ptr<RegexBatch>(reinterpret_cast<RegexBatch*>(lParam)));
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1);
       return TRUE;
     case WMU_REGEX_DONE:

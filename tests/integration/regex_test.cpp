@@ -255,3 +255,50 @@ TEST_F(Regex, ARunawayPatternIsReportedAsTooComplex) {
   EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Pattern too complex.");
 }
 }  // namespace
+
+namespace {
+// The newest session log of the configuration folder.
+std::string NewestRegexLog() {
+  const std::u16string folder = GetConfigFolder();
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(folder + u"\\regex_*.txt"), &fd);
+  if (find == INVALID_HANDLE_VALUE) return {};
+  std::u16string newest;
+  FILETIME best{};
+  do {
+    if (CompareFileTime(&fd.ftLastWriteTime, &best) >= 0) {
+      best = fd.ftLastWriteTime;
+      newest = folder + u"\\" + U16(fd.cFileName);
+    }
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return ReadBytes(newest);
+}
+
+// Batches continued with Find More are logged with their numbers, listed, and all highlighted
+// again by Apply, from the results the session keeps.
+TEST_F(Regex, BatchesOfASessionAreLoggedListedAndHighlightedAgain) {
+  HWND d = Open("a1 b2 c3\nd4 e5\nf6 \xC5\xA1\xC5\xA1 g7", 3);
+  Set(d, IDC_RX_PATTERN, L"[a-z]\\d");
+  FindAll(d);
+  FindAll(d);
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Search complete. Found 7 matches.");
+  EXPECT_NE(NewestRegexLog().find("[1] Ln 1  Pos 0-2: a1\n[1] Ln 1  Pos 3-5: b2\n[1] Ln 1  Pos 6-8: c3\n"
+                                  "[2] Ln 2  Pos 9-11: d4\n[2] Ln 2  Pos 12-14: e5\n[2] Ln 3  Pos 15-17: f6\n"
+                                  "[3] Ln 3  Pos 21-23: g7\n\n[FIND ALL] "),
+            std::string::npos)
+      << NewestRegexLog();
+  auto lines = Listed(d);
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[5], u"Ln 3  Col 15  f6");
+  EXPECT_EQ(lines[6], u"Ln 3  Col 21  g7");
+  CheckDlgButton(d, IDC_RX_COLOR_RESULTS, BST_UNCHECKED);
+  Press(d, IDC_RX_APPLY);
+  EXPECT_EQ(Sci(SCI_INDICATORVALUEAT, 11, 0), 0);
+  CheckDlgButton(d, IDC_RX_COLOR_RESULTS, BST_CHECKED);
+  Press(d, IDC_RX_APPLY);
+  for (sptr_t byte : {0, 3, 6, 9, 12, 15, 23, 24}) EXPECT_NE(Sci(SCI_INDICATORVALUEAT, 11, byte), 0) << byte;
+  EXPECT_EQ(Sci(SCI_INDICATORVALUEAT, 11, 22), 0);  // the space after the two-byte letters
+}
+}  // namespace

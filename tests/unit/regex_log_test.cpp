@@ -58,15 +58,18 @@ TEST(RegexLog, BatchLinesAreWrittenInPiecesFromOneBuffer) {
     size_t pieces = 0;
     for (int run = 0; run < 2; ++run) {  // the buffer serves a second batch as well
       joined.clear();
-      WriteRegexBatchLines(buffer, text, batch, 12345, format,
-                           [&](std::string_view piece) {
-                             ++pieces;
-                             EXPECT_TRUE(piece.size() <= 1024 || piece.find('\n') == piece.size() - 1)
-                                 << "only a single long line exceeds the piece size";
-                             EXPECT_EQ(piece.back(), '\n');  // pieces end with whole lines
-                             joined += piece;
-                           },
-                           1024);
+      RegexBatchLineWriter lines(buffer, text, 12345, format,
+                                 [&](std::string_view piece) {
+                                   ++pieces;
+                                   EXPECT_TRUE(piece.size() <= 1024 || piece.find('\n') == piece.size() - 1)
+                                       << "only a single long line exceeds the piece size";
+                                   EXPECT_EQ(piece.back(), '\n');  // pieces end with whole lines
+                                   joined += piece;
+                                 },
+                                 1024);
+      for (const RegexMatch& m : batch) lines.Add(m);
+      lines.Finish();
+      lines.Finish();  // nothing more to hand over
       EXPECT_EQ(joined, whole);
     }
     EXPECT_GT(pieces, 20u);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "common/utf.h"
 
 namespace {
@@ -185,21 +187,66 @@ TEST(SearchBatchTest, TrackersGiveTheSameValuesAsCountingFromTheStart) {
   EXPECT_EQ(bytes.ByteOf(text, 3), 4);  // an earlier index starts again
 }
 
+namespace {
+std::vector<RegexMatch> Read(RegexResults::Reader reader, size_t count = SIZE_MAX) {
+  std::vector<RegexMatch> out;
+  RegexMatch m;
+  while (out.size() < count && reader.Next(&m)) out.push_back(m);
+  return out;
+}
+}  // namespace
+
+TEST(RegexResultsTest, MatchesComeBackAsTheyWereStored) {
+  const std::vector<RegexMatch> stored = {{0, 0, 1},       {0, 3, 1},          {200, 70000, 2},  {70000, 70000, 2},
+                                          {70001, 70002, 90000}, {2147483000, 2147483647, 2147483647},
+                                          {5, 9, 3},       {4, 4, 1}};  // the last two out of order, still kept
+  RegexResults results;
+  EXPECT_TRUE(results.empty());
+  EXPECT_TRUE(Read(results.ReadAll()).empty());
+  for (const RegexMatch& m : stored) results.push_back(m);
+  ASSERT_EQ(results.size(), stored.size());
+  const auto back = Read(results.ReadAll());
+  ASSERT_EQ(back.size(), stored.size());
+  for (size_t i = 0; i < stored.size(); ++i) {
+    EXPECT_EQ(back[i].start, stored[i].start) << i;
+    EXPECT_EQ(back[i].end, stored[i].end) << i;
+    EXPECT_EQ(back[i].line, stored[i].line) << i;
+  }
+  // A reader taken at the end reads what is appended after it, however the storage grows.
+  RegexResults::Reader later = results.ReadNew();
+  for (int i = 0; i < 10000; ++i) results.push_back({10 * i, 10 * i + 3, i / 7 + 1});
+  const auto appended = Read(later);
+  ASSERT_EQ(appended.size(), 10000u);
+  EXPECT_EQ(appended[9999].start, 99990);
+  EXPECT_EQ(appended[9999].line, 9999 / 7 + 1);
+  EXPECT_LE(results.StorageBytes(), 64000u);  // three bytes or so a match
+  results.clear();
+  EXPECT_EQ(results.size(), 0u);
+  EXPECT_TRUE(Read(results.ReadAll()).empty());
+  results.push_back({1, 2, 1});
+  EXPECT_EQ(Read(results.ReadAll()).size(), 1u);
+}
+
 TEST(SearchBatchTest, AppendsToTheResultsItIsGiven) {
   std::u16string text = u"a1\nb2\nc3 d4\ne5 f6 g7";
   CompiledPattern p = BuildSearchRegex(u"[a-z]\\d", true, false);
   uint64_t pos = 0;
   LineTracker lines;
   BatchEnd why;
-  std::vector<RegexMatch> results;
+  RegexResults results;
   EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 3u);
+  RegexResults::Reader second = results.ReadNew();
   EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 3u);
   EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 1u);
   EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 0u);
   EXPECT_EQ(why, BatchEnd::Exhausted);
   ASSERT_EQ(results.size(), 7u);
-  EXPECT_EQ(MatchedText(text, results[4]), u"e5");
-  EXPECT_EQ(results[4].line, 4);
+  const auto batch = Read(second, 3);
+  ASSERT_EQ(batch.size(), 3u);
+  EXPECT_EQ(MatchedText(text, batch[0]), u"d4");
+  EXPECT_EQ(MatchedText(text, batch[1]), u"e5");
+  EXPECT_EQ(batch[1].line, 4);
+  EXPECT_EQ(Read(results.ReadAll()).back().start, 18);
 }
 
 // A batch of many matches, however densely they come, is the same as listing them all; the
@@ -233,14 +280,13 @@ TEST(SearchBatchTest, EvenlySpreadMatchesAreStoredWithoutMuchSpareRoom) {
   uint64_t pos = 0;
   LineTracker lines;
   BatchEnd why;
-  std::vector<RegexMatch> batch = SearchBatch(text, p, pos, ~0ull, lines, nullptr, &why);
-  ASSERT_EQ(batch.size(), 66667u);
-  EXPECT_LE(batch.capacity(), batch.size() * 5 / 4);  // not doubled on the way
+  RegexResults results;
+  ASSERT_EQ(SearchBatch(text, p, pos, ~0ull, lines, nullptr, &why, results), 66667u);
+  EXPECT_LE(results.StorageBytes(), 66667u * 3 * 5 / 4);  // three bytes a match, not doubled on the way
   pos = 0;
-  batch.clear();
-  batch.shrink_to_fit();
-  EXPECT_EQ(SearchBatch(text, p, pos, 3000, lines, nullptr, &why, batch), 3000u);
-  EXPECT_EQ(batch.capacity(), 3000u);  // a batch of known size takes just its room
+  RegexResults known;
+  EXPECT_EQ(SearchBatch(text, p, pos, 3000, lines, nullptr, &why, known), 3000u);
+  EXPECT_LE(known.StorageBytes(), 3000u * 4 + 64);  // a batch of known size takes one allocation
 }
 
 // Batch after batch into the same results (a long session), the storage grows geometrically.
@@ -251,15 +297,15 @@ TEST(SearchBatchTest, ResultsOfManyBatchesAreNotCopiedAtEveryBatch) {
   uint64_t pos = 0;
   LineTracker lines;
   BatchEnd why;
-  std::vector<RegexMatch> results;
-  int moves = 0;
-  const RegexMatch* where = nullptr;
+  RegexResults results;
+  int growths = 0;
+  size_t storage = 0;
   while (SearchBatch(text, p, pos, 300, lines, nullptr, &why, results) > 0) {
-    if (results.data() != where) ++moves;
-    where = results.data();
+    if (results.StorageBytes() != storage) ++growths;
+    storage = results.StorageBytes();
   }
   ASSERT_EQ(results.size(), 100000u);
-  EXPECT_LE(moves, 20);  // 333 batches
+  EXPECT_LE(growths, 20);  // 333 batches
 }
 
 TEST(SearchBatchTest, MatchedTextIsReadFromTheSearchedText) {
