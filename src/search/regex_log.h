@@ -45,6 +45,7 @@ class RegexBatchLineWriter {
   Words line_;       // the digits of the current line number
   int64_t lineNumber_ = -1;
 };
+
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);
 
 // The lines of the dialog's results list, by output format (0 only matches, 1 with line numbers,
@@ -68,6 +69,7 @@ class RegexListLines {
   size_t prevStart_ = 0, from_ = 0, to_ = 0;
   bool known_ = false;
 };
+
 // Single operations: Find / Find Prev, Replace, Replace All.
 std::string RegexFindEntry(bool previous, const LocalTime& time, int64_t line, int64_t bytePosition,
                            std::u16string_view matched);
