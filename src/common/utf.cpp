@@ -110,20 +110,9 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 void AppendUtf8(std::string& out, std::u16string_view text) {
   const char16_t* d = text.data();
-  auto unitAt = [d](size_t i) { return d[i]; };
   size_t old = out.size();
-  out.resize(old + MeasureUtf8(unitAt, text.size()));
-  char* p = out.data() + old;
-  size_t i = 0;
-  while (i < text.size()) {
-    char16_t u = d[i];
-    if (u < 0x80) {
-      *p++ = static_cast<char>(u);
-      ++i;
-      continue;
-    }
-    p = PutUtf8(p, NextCodePoint(unitAt, text.size(), i));
-  }
+  out.resize(old + MeasureUtf8([d](size_t i) { return d[i]; }, text.size()));
+  WriteUtf8(out.data() + old, text);
 }
 
 char* WriteUtf8(char* out, std::u16string_view text) {

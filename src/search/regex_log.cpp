@@ -46,11 +46,8 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// A number in decimal digits at `out`; returns the end.
-char* PutDecimal(char* out, uint64_t n) {
-  size_t digits = 1;
-  for (uint64_t v = n; v >= 10; v /= 10) ++digits;
-  char* end = out + digits;
+// Writes the digits of `n` backwards so that the last one lands just before `end`.
+void PutDigitsBefore(char* end, uint64_t n) {
   char* p = end;
   while (n >= 100) {
     p -= 2;
@@ -62,7 +59,14 @@ char* PutDecimal(char* out, uint64_t n) {
   } else {
     p[-1] = static_cast<char>('0' + n);
   }
-  return end;
+}
+
+// A number in decimal digits at `out`; returns the end.
+char* PutDecimal(char* out, uint64_t n) {
+  size_t digits = 1;
+  for (uint64_t v = n; v >= 10; v /= 10) ++digits;
+  PutDigitsBefore(out + digits, n);
+  return out + digits;
 }
 
 // The same for the positions and line numbers of matches, which fit 32 bits: the digits are
@@ -70,19 +74,8 @@ char* PutDecimal(char* out, uint64_t n) {
 char* PutDecimal32(char* out, uint32_t n) {
   const size_t digits = 1 + (n >= 10) + (n >= 100) + (n >= 1000) + (n >= 10000) + (n >= 100000) + (n >= 1000000) +
                         (n >= 10000000) + (n >= 100000000) + (n >= 1000000000);
-  char* end = out + digits;
-  char* p = end;
-  while (n >= 100) {
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * (n % 100), 2);
-    n /= 100;
-  }
-  if (n >= 10) {
-    std::memcpy(p - 2, kDigitPairs + 2 * n, 2);
-  } else {
-    p[-1] = static_cast<char>('0' + n);
-  }
-  return end;
+  PutDigitsBefore(out + digits, n);
+  return out + digits;
 }
 
 // A matched text at `out` in UTF-8. Short ASCII texts, most matches, are narrowed eight units at
