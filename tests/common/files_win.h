@@ -26,3 +26,20 @@ inline bool WriteBytes(const std::u16string& path, const std::string& bytes) {
   CloseHandle(f);
   return ok;
 }
+
+// The most recently written file of a folder that matches a wildcard pattern; empty if none.
+inline std::u16string NewestFile(const std::u16string& folder, const std::u16string& pattern) {
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(folder + u"\\" + pattern), &fd);
+  std::u16string newest;
+  FILETIME best{};
+  if (find == INVALID_HANDLE_VALUE) return newest;
+  do {
+    if (CompareFileTime(&fd.ftLastWriteTime, &best) >= 0) {
+      best = fd.ftLastWriteTime;
+      newest = folder + u"\\" + U16(fd.cFileName);
+    }
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return newest;
+}

@@ -7,22 +7,7 @@
 namespace {
 
 // The newest regex_*.txt in the configuration folder.
-std::u16string NewestLog() {
-  std::u16string folder = ConfigFile().substr(0, ConfigFile().rfind(u'\\'));
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(W(folder + u"\\regex_*.txt"), &fd);
-  std::u16string newest;
-  FILETIME best{};
-  if (find == INVALID_HANDLE_VALUE) return newest;
-  do {
-    if (CompareFileTime(&fd.ftLastWriteTime, &best) >= 0) {
-      best = fd.ftLastWriteTime;
-      newest = folder + u"\\" + U16(fd.cFileName);
-    }
-  } while (FindNextFileW(find, &fd));
-  FindClose(find);
-  return newest;
-}
+std::u16string NewestLog() { return NewestFile(ConfigFile().substr(0, ConfigFile().rfind(u'\\')), u"regex_*.txt"); }
 
 TEST(RegexDialog, FindAllFromOutsideWritesTheLog) {
   AppSettings s;

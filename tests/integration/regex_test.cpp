@@ -258,22 +258,7 @@ TEST_F(Regex, ARunawayPatternIsReportedAsTooComplex) {
 
 namespace {
 // The newest session log of the configuration folder.
-std::string NewestRegexLog() {
-  const std::u16string folder = GetConfigFolder();
-  WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(W(folder + u"\\regex_*.txt"), &fd);
-  if (find == INVALID_HANDLE_VALUE) return {};
-  std::u16string newest;
-  FILETIME best{};
-  do {
-    if (CompareFileTime(&fd.ftLastWriteTime, &best) >= 0) {
-      best = fd.ftLastWriteTime;
-      newest = folder + u"\\" + U16(fd.cFileName);
-    }
-  } while (FindNextFileW(find, &fd));
-  FindClose(find);
-  return ReadBytes(newest);
-}
+std::string NewestRegexLog() { return ReadBytes(NewestFile(GetConfigFolder(), u"regex_*.txt")); }
 
 // Batches continued with Find More are logged with their numbers, listed, and all highlighted
 // again by Apply, from the results the session keeps.
