@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "common/win.h"
+
+#include <gtest/gtest.h>
 #include "files_win.h"
 
 // Folder of the built program (..\bin beside the test folder) and the program itself.
@@ -64,3 +66,23 @@ HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& pr
 void WriteDefaultSettings();
 // A scratch folder of the given name under the test folder (created when missing).
 std::u16string ScratchFolder(const std::u16string& name);
+
+// A test with default settings and a scratch folder of its own for the files it opens.
+class ScratchTest : public testing::Test {
+ protected:
+  explicit ScratchTest(const char16_t* folder) : folder_(folder) {}
+  void SetUp() override {
+    dir_ = ScratchFolder(folder_);
+    WriteDefaultSettings();
+  }
+  // Writes a file of the scratch folder and returns its path.
+  std::u16string File(const std::u16string& name, const std::string& bytes) {
+    std::u16string path = dir_ + u"\\" + name;
+    EXPECT_TRUE(WriteBytes(path, bytes));
+    return path;
+  }
+  std::u16string dir_;
+
+ private:
+  const char16_t* folder_;
+};

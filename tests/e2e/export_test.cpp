@@ -19,17 +19,9 @@ const char kSample[] =
     "\treturn 0;\r\n"
     "}\r\n";
 
-class ExportFromOutside : public testing::Test {
+class ExportFromOutside : public ScratchTest {
  protected:
-  void SetUp() override {
-    dir_ = ScratchFolder(u"export");
-    WriteDefaultSettings();
-  }
-  std::u16string File(const std::u16string& name, const std::string& bytes) {
-    std::u16string path = dir_ + u"\\" + name;
-    EXPECT_TRUE(WriteBytes(path, bytes));
-    return path;
-  }
+  ExportFromOutside() : ScratchTest(u"export") {}
   static std::string Expected(const char* name) {
     return ReadBytes(Utf8ToUtf16(std::string(NORVO_EXPECTED_DIR) + "/" + name));
   }
@@ -64,7 +56,6 @@ class ExportFromOutside : public testing::Test {
     PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   }
-  std::u16string dir_;
 };
 
 TEST_F(ExportFromOutside, TextHtmlAndRtfThroughTheDialogs) {

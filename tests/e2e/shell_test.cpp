@@ -10,21 +10,12 @@
 
 namespace {
 
-class Shell : public testing::Test {
+class Shell : public ScratchTest {
  protected:
-  void SetUp() override {
-    dir_ = ScratchFolder(u"shell");
-    WriteDefaultSettings();
-  }
-  std::u16string File(const std::u16string& name, const std::string& bytes) {
-    std::u16string path = dir_ + u"\\" + name;
-    EXPECT_TRUE(WriteBytes(path, bytes));
-    return path;
-  }
+  Shell() : ScratchTest(u"shell") {}
   static void TypeText(HWND editor, const std::string& text) {
     for (char c : text) PostMessageW(editor, WM_CHAR, static_cast<WPARAM>(c), 0);
   }
-  std::u16string dir_;
 };
 
 void PressCtrl(char key) {
