@@ -30,6 +30,7 @@
 #include "search/find_win.h"
 #include "search/regex.h"
 #include "search/regex_log.h"
+#include "search/regex_pipe.h"
 #include "search/regex_win.h"
 #include "settings/settings_win.h"
 
@@ -321,36 +322,32 @@ int MeasureRegex() {
     for (size_t offset = 0; RegexSearch(pattern, text, offset, &m) == RegexOutcome::Match; ++bare)
       offset = static_cast<size_t>(m.groups[0].second) + (m.groups[0].first == m.groups[0].second ? 1 : 0);
     double engine = Now() - start;
-    // The pipeline, as the worker runs it: the batch goes into the session's results with its
-    // line numbers, the highlight converts each match to bytes, the log takes its lines.
+    // The pipeline, as the worker runs it: the search hands its matches over in blocks to the
+    // pipe's thread, which finds their line numbers, stores them, works out their byte ranges
+    // and writes their log lines meanwhile; then the highlight reads the byte ranges.
     start = Now();
     FILE* log = _wfopen(logPath.c_str(), L"wb");
     uint64_t position = 0;
-    LineTracker lines;
     BytePositionTracker bytes;
     BatchEnd why;
     RegexResults results;
-    const size_t found = SearchBatch(text, pattern, position, ~0ull, lines, nullptr, &why, results);
-    double searched = Now();
-    int64_t byteSum = 0;
-    RegexMatch r;
-    for (RegexResults::Reader reader = results.ReadAll(); reader.Next(&r);) {
-      int64_t from = bytes.ByteOf(text, static_cast<size_t>(r.start));
-      byteSum += bytes.ByteOf(text, static_cast<size_t>(r.end)) - from;
-    }
-    double converted = Now();
+    RegexByteRanges ranges;
     std::string buffer;
     size_t logged = 0;
-    RegexBatchLineWriter logLines(buffer, text, 1, 1, [&](std::string_view piece) {
-      logged += fwrite(piece.data(), 1, piece.size(), log);
-    });
-    for (RegexResults::Reader reader = results.ReadAll(); reader.Next(&r);) logLines.Add(r);
-    logLines.Finish();
+    RegexBatchPipe pipe(text, {results, ranges, bytes}, buffer, 1, 1,
+                        [&](std::string_view piece) { logged += fwrite(piece.data(), 1, piece.size(), log); });
+    const size_t found = FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why,
+                                          [&](std::vector<RegexMatch>& block) { pipe.Add(block); });
+    double searched = Now();
+    pipe.Finish();
     fclose(log);
+    double written = Now();
+    int64_t byteSum = 0, from = 0, to = 0;
+    for (RegexByteRanges::Reader reader = ranges.ReadAll(); reader.Next(&from, &to);) byteSum += to - from;
     double pipeline = Now() - start;
-    std::printf("  phases: SearchBatch %.3f s, byte positions %.3f s, log lines formatted and written %.3f s "
-                "(%.0f MB)\n",
-                searched - start, converted - searched, Now() - converted, logged / 1e6);
+    std::printf("  phases: the search with the rest worked out alongside %.3f s, the rest after it %.3f s "
+                "(log %.0f MB), reading the byte ranges %.3f s\n",
+                searched - start, written - searched, logged / 1e6, Now() - written);
     std::printf("regex    %-22s %.0f MB UTF-16, %zu matches | engine %.3f s (%.0f MB/s) | pipeline %.3f s (%.0f MB/s, "
                 "%.2fx the engine)%s\n",
                 Utf16ToUtf8(source).c_str(), megabytes, found, engine, megabytes / engine, pipeline, megabytes / pipeline,

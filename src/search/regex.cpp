@@ -18,6 +18,11 @@ constexpr uint32_t kDepthLimit = 100'000;
 constexpr size_t kJitStackMax = 8u << 20;
 
 PCRE2_SPTR16 Units(std::u16string_view s) { return reinterpret_cast<PCRE2_SPTR16>(s.data()); }
+
+bool IsLimitError(int rc) {
+  return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
+         rc == PCRE2_ERROR_JIT_STACKLIMIT || rc == PCRE2_ERROR_NOMEMORY;
+}
 }  // namespace
 
 struct CompiledPattern::Impl {
@@ -26,6 +31,7 @@ struct CompiledPattern::Impl {
   pcre2_jit_stack_16* jitStack = nullptr;
   pcre2_match_data_16* data = nullptr;
   int groups = 0;
+  bool jit = false;  // compiled for both complete and partial matching
   ~Impl() {
     if (data) pcre2_match_data_free_16(data);
     if (context) pcre2_match_context_free_16(context);
@@ -90,7 +96,7 @@ CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bo
   pcre2_compile_context_free_16(cc);
   if (!impl->code) return compiled;
   // Falls back to the interpreter when JIT is unavailable; partial matching serves the windowed search.
-  pcre2_jit_compile_16(impl->code, PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD);
+  impl->jit = pcre2_jit_compile_16(impl->code, PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD) == 0;
   uint32_t captures = 0;
   pcre2_pattern_info_16(impl->code, PCRE2_INFO_CAPTURECOUNT, &captures);
   impl->groups = static_cast<int>(captures);
@@ -126,10 +132,7 @@ RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view sub
   uint32_t options = notEmptyAtStart ? (PCRE2_NOTEMPTY_ATSTART | PCRE2_ANCHORED) : 0;
   int rc = pcre2_match_16(p->code, Units(subject), subject.size(), offset, options, p->data, p->context);
   if (rc == PCRE2_ERROR_NOMATCH || rc == PCRE2_ERROR_PARTIAL) return RegexOutcome::NoMatch;
-  if (rc < 0) return rc == PCRE2_ERROR_MATCHLIMIT || rc == PCRE2_ERROR_DEPTHLIMIT || rc == PCRE2_ERROR_HEAPLIMIT ||
-                             rc == PCRE2_ERROR_JIT_STACKLIMIT || rc == PCRE2_ERROR_NOMEMORY
-                         ? RegexOutcome::TooComplex
-                         : RegexOutcome::NoMatch;
+  if (rc < 0) return IsLimitError(rc) ? RegexOutcome::TooComplex : RegexOutcome::NoMatch;
   FillGroups(p, subject, rc, match);
   return RegexOutcome::Match;
 }
@@ -331,27 +334,41 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
 }
 
 namespace {
-// The first line feed in [from, size), or size.
-size_t NextLineFeed(const char16_t* units, size_t from, size_t size) {
-  size_t i = from;
+#if defined(__SSE2__)
+// Lane masks for the last block of a run: the lanes from 8 - k on, for k units left.
+const uint16_t kLastLanes[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+
+__m128i LastLanes(size_t left) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLastLanes + left)); }
+
+// The sum of the eight 16-bit lanes.
+int SumLanes(__m128i lanes) {
+  __m128i pairs = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
+  pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
+  pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
+  return _mm_cvtsi128_si32(pairs);
+}
+#endif
+
+// The line feeds in [from, to) of `units`. Eight units a step; the last few are taken as the end
+// of a block that overlaps the one before, its first lanes masked out.
+size_t CountLineFeeds(const char16_t* units, size_t from, size_t to) {
+  size_t feeds = 0, i = from;
 #if defined(__SSE2__)
   const __m128i feed = _mm_set1_epi16(u'\n');
-  auto at = [&](size_t k) {
-    return _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + k)), feed);
-  };
-  // Thirty-two units a step, lines being longer than a block; then the block that has it.
-  for (; i + 32 <= size; i += 32) {
-    const __m128i any = _mm_or_si128(_mm_or_si128(at(i), at(i + 8)), _mm_or_si128(at(i + 16), at(i + 24)));
-    if (_mm_movemask_epi8(any)) break;
+  auto at = [&](size_t k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + k)); };
+  while (to - i >= 8) {
+    const size_t stop = i + std::min<size_t>((to - i) / 8, 8192) * 8;  // lanes count at most 8192
+    __m128i counts = _mm_setzero_si128();
+    for (; i < stop; i += 8) counts = _mm_sub_epi16(counts, _mm_cmpeq_epi16(at(i), feed));
+    feeds += static_cast<size_t>(SumLanes(counts));
   }
-  for (; i + 8 <= size; i += 8) {
-    int mask = _mm_movemask_epi8(at(i));
-    if (mask) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask))) / 2;
+  if (i < to && to >= 8) {
+    const __m128i found = _mm_and_si128(_mm_cmpeq_epi16(at(to - 8), feed), LastLanes(to - i));
+    return feeds + static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(found)))) / 2;
   }
 #endif
-  for (; i < size; ++i)
-    if (units[i] == u'\n') return i;
-  return size;
+  for (; i < to; ++i) feeds += units[i] == u'\n';
+  return feeds;
 }
 
 bool IsSurrogate(char16_t c) { return (c & 0xF800) == 0xD800; }
@@ -363,13 +380,9 @@ int64_t LineTracker::LineOf(std::u16string_view text, size_t index) {
     size_ = text.size();
     at_ = 0;
     lines_ = 1;
-    nextFeed_ = NextLineFeed(text_, 0, size_);
   }
   index = std::min(index, size_);
-  while (nextFeed_ < index) {
-    ++lines_;
-    nextFeed_ = NextLineFeed(text_, nextFeed_ + 1, size_);
-  }
+  lines_ += static_cast<int64_t>(CountLineFeeds(text_, at_, index));
   at_ = index;
   return lines_;
 }
@@ -380,34 +393,39 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
     size_ = text.size();
     at_ = 0;
     bytes_ = 0;
+    feeds_ = 0;
   }
   index = std::min(index, size_);
   const char16_t* units = text_;
 #if defined(__SSE2__)
+  // Each unit counts three bytes, one less below 0x800 and one less again below 0x80: the
+  // compares give -1 for true. Line feeds are counted alongside.
+  const __m128i below80 = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i below800 = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i zero = _mm_setzero_si128(), surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
+  const __m128i feed = _mm_set1_epi16(u'\n');
+  __m128i less = zero, found = zero, feeds = zero;
+  auto add = [&](const char16_t* at, __m128i lanes) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i high = _mm_and_si128(block, below800);
+    const __m128i counts =
+        _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero), _mm_cmpeq_epi16(high, zero));
+    less = _mm_add_epi16(less, _mm_and_si128(counts, lanes));
+    feeds = _mm_add_epi16(feeds, _mm_and_si128(_mm_cmpeq_epi16(block, feed), lanes));
+    found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi16(high, surrogate), lanes));
+  };
   // Matches close together, the usual case, are summed in four blocks without a branch: units
   // past `index` are masked out.
   if (index - at_ <= 32 && at_ + 32 <= size_) {
-    const __m128i below80 = _mm_set1_epi16(static_cast<short>(0xFF80));
-    const __m128i below800 = _mm_set1_epi16(static_cast<short>(0xF800));
-    const __m128i zero = _mm_setzero_si128(), surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
     const __m128i count = _mm_set1_epi16(static_cast<short>(index - at_));
     __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-    __m128i less = zero, found = zero;
     for (int k = 0; k < 4; ++k) {
-      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at_ + 8 * k));
-      const __m128i inside = _mm_cmpgt_epi16(count, lane);
-      const __m128i high = _mm_and_si128(block, below800);
-      const __m128i counts =
-          _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero), _mm_cmpeq_epi16(high, zero));
-      less = _mm_add_epi16(less, _mm_and_si128(counts, inside));
-      found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi16(high, surrogate), inside));
+      add(units + at_ + 8 * k, _mm_cmpgt_epi16(count, lane));
       lane = _mm_add_epi16(lane, _mm_set1_epi16(8));
     }
     if (_mm_movemask_epi8(found) == 0) {
-      __m128i pairs = _mm_madd_epi16(less, _mm_set1_epi16(1));
-      pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
-      pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
-      bytes_ += 3 * static_cast<int64_t>(index - at_) + _mm_cvtsi128_si32(pairs);
+      bytes_ += 3 * static_cast<int64_t>(index - at_) + SumLanes(less);
+      feeds_ -= SumLanes(feeds);
       at_ = index;
       return bytes_;
     }
@@ -416,37 +434,19 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
   while (at_ < index) {
     // Runs without surrogates are summed without branches: one, two or three bytes a unit.
     const size_t runEnd = std::min(index, at_ + 256);
-    int64_t sum = 0;
+    int64_t sum = 0, runFeeds = 0;
     bool surrogates = false;
     size_t i = at_;
 #if defined(__SSE2__)
     if (runEnd - at_ >= 8) {
-      // Each unit counts three bytes, one less below 0x800 and one less again below 0x80: the
-      // compares give -1 for true. A run is short enough for the 16-bit lanes. The last few
-      // units are taken as the end of one block that overlaps the previous one, whose first
-      // lanes are masked out.
-      static const uint16_t kLastLanes[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF,
-                                              0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
-      const __m128i below80 = _mm_set1_epi16(static_cast<short>(0xFF80));
-      const __m128i below800 = _mm_set1_epi16(static_cast<short>(0xF800));
-      const __m128i zero = _mm_setzero_si128(), surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
-      __m128i less = zero, found = zero;
-      auto add = [&](const char16_t* at, __m128i lanes) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        const __m128i high = _mm_and_si128(block, below800);
-        const __m128i counts =
-            _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero), _mm_cmpeq_epi16(high, zero));
-        less = _mm_add_epi16(less, _mm_and_si128(counts, lanes));
-        found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi16(high, surrogate), lanes));
-      };
+      // A run is short enough for the 16-bit lanes. The last few units are taken as the end of
+      // one block that overlaps the previous one, whose first lanes are masked out.
+      less = found = feeds = zero;
       const __m128i all = _mm_set1_epi16(-1);
       for (; i + 8 <= runEnd; i += 8) add(units + i, all);
-      if (i < runEnd)
-        add(units + runEnd - 8, _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLastLanes + (runEnd - i))));
-      __m128i pairs = _mm_madd_epi16(less, _mm_set1_epi16(1));
-      pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
-      pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
-      sum = 3 * static_cast<int64_t>(runEnd - at_) + _mm_cvtsi128_si32(pairs);
+      if (i < runEnd) add(units + runEnd - 8, LastLanes(runEnd - i));
+      sum = 3 * static_cast<int64_t>(runEnd - at_) + SumLanes(less);
+      runFeeds = -SumLanes(feeds);
       surrogates = _mm_movemask_epi8(found) != 0;
       i = runEnd;
     }
@@ -454,10 +454,12 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
     for (; i < runEnd; ++i) {
       const char16_t c = units[i];
       sum += 1 + (c >= 0x80) + (c >= 0x800);
+      runFeeds += c == u'\n';
       surrogates |= IsSurrogate(c);
     }
     if (!surrogates) {
       bytes_ += sum;
+      feeds_ += runFeeds;
       at_ = runEnd;
       continue;
     }
@@ -466,6 +468,7 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
       const char16_t c = units[at_];
       if (c < 0x80) {
         bytes_ += 1;
+        feeds_ += c == u'\n';
       } else if (c < 0x800) {
         bytes_ += 2;
       } else if (c >= 0xD800 && c <= 0xDBFF && at_ + 1 < size_ && units[at_ + 1] >= 0xDC00 && units[at_ + 1] <= 0xDFFF) {
@@ -480,38 +483,50 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
   return bytes_;
 }
 
-RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
-                                    const std::atomic<bool>* cancel, bool* cancelled) {
+namespace {
+// The search of RegexSearchCancellable, leaving the outcome in the pattern's match data: the
+// windows, the partial matches and the cancel checks, without copying the groups out.
+int SearchInWindows(CompiledPattern::Impl* p, std::u16string_view subject, const std::atomic<bool>* cancel,
+                    bool* cancelled) {
   *cancelled = false;
-  CompiledPattern::Impl* p = pattern.impl();
   size_t offset = 0;
   size_t window = std::min(subject.size(), kSearchWindow);
   for (;;) {
     const bool last = window >= subject.size();
-    if (last) {
-      window = subject.size();
-      if (offset == 0) return RegexSearch(pattern, subject, 0, match);
-    }
+    if (last) window = subject.size();
     uint32_t options = last ? 0 : PCRE2_PARTIAL_HARD;
-    int rc = pcre2_match_16(p->code, Units(subject), window, offset, options, p->data, p->context);
+    int rc = p->jit ? pcre2_jit_match_16(p->code, Units(subject), window, offset, options, p->data, p->context)
+                    : pcre2_match_16(p->code, Units(subject), window, offset, options, p->data, p->context);
     if (rc == PCRE2_ERROR_PARTIAL) {
       // A match may start here: search again from where it started, over more text.
       offset = pcre2_get_ovector_pointer_16(p->data)[0];
     } else if (rc == PCRE2_ERROR_NOMATCH) {
-      if (last) return RegexOutcome::NoMatch;
+      if (last) return rc;
       offset = window;  // no match starts before the window's end
-    } else if (rc < 0) {
-      return RegexSearch(pattern, subject, offset, match);  // the limit errors are reported the usual way
     } else {
-      FillGroups(p, subject, rc, match);  // complete, and clear of the window's end
-      return RegexOutcome::Match;
+      return rc;  // a match complete and clear of the window's end, or an error
     }
-    if (cancel && cancel->load()) {
+    if (cancel && cancel->load(std::memory_order_relaxed)) {
       *cancelled = true;
-      return RegexOutcome::NoMatch;
+      return PCRE2_ERROR_NOMATCH;
     }
     window = std::min(subject.size(), window * 2);
   }
+}
+
+}  // namespace
+
+RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
+                                    const std::atomic<bool>* cancel, bool* cancelled) {
+  *cancelled = false;
+  if (!pattern.valid()) return RegexOutcome::NoMatch;
+  CompiledPattern::Impl* p = pattern.impl();
+  const int rc = SearchInWindows(p, subject, cancel, cancelled);
+  if (rc >= 0) {
+    FillGroups(p, subject, rc, match);
+    return RegexOutcome::Match;
+  }
+  return IsLimitError(rc) ? RegexOutcome::TooComplex : RegexOutcome::NoMatch;
 }
 
 namespace {
@@ -536,32 +551,50 @@ int64_t GetNumber(const uint8_t*& p) {
 }
 }  // namespace
 
+size_t VarintBlocks::StorageBytes() const {
+  size_t bytes = 0;
+  for (const Block& b : blocks_) bytes += b.capacity;
+  return bytes;
+}
+
+uint8_t* VarintBlocks::Room() {
+  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < kLongestRecord) {
+    Block block;
+    block.capacity = std::min(kLargestBlock, kFirstBlock << std::min<size_t>(blocks_.size(), 16));
+    block.bytes.reset(new uint8_t[block.capacity]);
+    blocks_.push_back(std::move(block));
+  }
+  return blocks_.back().bytes.get() + blocks_.back().used;
+}
+
+const uint8_t* VarintBlocks::Record(Cursor& at) const {
+  while (at.offset >= blocks_[at.block].used) {  // the rest of that block was too short for a record
+    ++at.block;
+    at.offset = 0;
+  }
+  return blocks_[at.block].bytes.get() + at.offset;
+}
+
 void RegexResults::clear() {
-  bytes_.reset();
-  used_ = capacity_ = count_ = 0;
+  store_.clear();
+  count_ = 0;
   lastEnd_ = lastLine_ = 0;
 }
 
-void RegexResults::Grow(size_t bytes) {
-  std::unique_ptr<uint8_t[]> grown(new uint8_t[bytes]);
-  if (used_) std::memcpy(grown.get(), bytes_.get(), used_);
-  bytes_ = std::move(grown);
-  capacity_ = bytes;
-}
-
-void RegexResults::Reserve(size_t matches) {
-  const size_t each = count_ ? (used_ + count_ - 1) / count_ : 4;
-  const size_t wanted = used_ + matches * each + kLongest;
-  if (wanted > capacity_) Grow(wanted);
-}
-
 void RegexResults::push_back(const RegexMatch& match) {
-  if (!HasRoom()) Grow(std::max(capacity_ + capacity_ / 2, used_ + 4096));
-  uint8_t* p = bytes_.get() + used_;
-  p = PutNumber(p, match.start - lastEnd_);
-  p = PutNumber(p, static_cast<int64_t>(match.end) - match.start);
-  p = PutNumber(p, match.line - lastLine_);
-  used_ = static_cast<size_t>(p - bytes_.get());
+  uint8_t* p = store_.Room();
+  const int64_t gap = match.start - lastEnd_, length = static_cast<int64_t>(match.end) - match.start,
+                feeds = static_cast<int64_t>(match.line) - lastLine_;
+  if (static_cast<uint64_t>(gap) < 64 && static_cast<uint64_t>(length) < 64 && static_cast<uint64_t>(feeds) < 64) {
+    // The usual match, close to the one before: three bytes.
+    p[0] = static_cast<uint8_t>(gap << 1);
+    p[1] = static_cast<uint8_t>(length << 1);
+    p[2] = static_cast<uint8_t>(feeds << 1);
+    p += 3;
+  } else {
+    p = PutNumber(PutNumber(PutNumber(p, gap), length), feeds);
+  }
+  store_.Commit(p);
   lastEnd_ = match.end;
   lastLine_ = match.line;
   ++count_;
@@ -576,7 +609,7 @@ RegexResults::Reader RegexResults::ReadAll() const {
 RegexResults::Reader RegexResults::ReadNew() const {
   Reader r;
   r.results_ = this;
-  r.offset_ = used_;
+  r.at_ = store_.End();
   r.index_ = count_;
   r.end_ = lastEnd_;
   r.line_ = lastLine_;
@@ -585,79 +618,114 @@ RegexResults::Reader RegexResults::ReadNew() const {
 
 bool RegexResults::Reader::Next(RegexMatch* match) {
   if (!results_ || index_ >= results_->count_) return false;
-  const uint8_t* p = results_->bytes_.get() + offset_;
+  const uint8_t* p = results_->store_.Record(at_);
   const int64_t start = end_ + GetNumber(p);
   const int64_t end = start + GetNumber(p);
   line_ += GetNumber(p);
+  results_->store_.Done(at_, p);
   match->start = static_cast<int32_t>(start);
   match->end = static_cast<int32_t>(end);
   match->line = static_cast<int32_t>(line_);
   end_ = end;
-  offset_ = static_cast<size_t>(p - results_->bytes_.get());
   ++index_;
   return true;
 }
 
-namespace {
-// Room for the matches still to come when `out` is full, judged from how densely they came so
-// far, so that a long batch is not copied over and over as it grows. The guess is bounded; it
-// only reserves address space, which the matches then fill.
-void MakeRoom(RegexResults& out, uint64_t added, uint64_t limit, uint64_t from, uint64_t pos, uint64_t length) {
-  if (out.HasRoom()) return;
-  const uint64_t left = std::min(limit - added, length - pos + 1);  // an empty match still advances
-  uint64_t expected = 4096;
-  if (added > 0 && pos > from)
-    expected = static_cast<uint64_t>(static_cast<double>(added) * static_cast<double>(length - pos) /
-                                     static_cast<double>(pos - from) * 1.1) + 1024;
-  expected = std::min({expected, std::max<uint64_t>(out.size(), 4096) * 64, left});
-  // Never less than half again what is there: batch after batch, the session's results grow
-  // geometrically rather than by one copy per batch.
-  expected = std::max<uint64_t>({expected, out.size() / 2, 1});
-  out.Reserve(static_cast<size_t>(expected));
+void RegexByteRanges::clear() {
+  store_.clear();
+  count_ = 0;
+  lastEnd_ = 0;
 }
-}  // namespace
 
-size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out) {
-  const uint64_t from = position;
+void RegexByteRanges::push_back(int64_t start, int64_t end) {
+  uint8_t* p = store_.Room();
+  store_.Commit(PutNumber(PutNumber(p, start - lastEnd_), end - start));
+  lastEnd_ = end;
+  ++count_;
+}
+
+RegexByteRanges::Reader RegexByteRanges::ReadAll() const {
+  Reader r;
+  r.ranges_ = this;
+  return r;
+}
+
+RegexByteRanges::Reader RegexByteRanges::ReadNew() const {
+  Reader r;
+  r.ranges_ = this;
+  r.at_ = store_.End();
+  r.index_ = count_;
+  r.end_ = lastEnd_;
+  return r;
+}
+
+bool RegexByteRanges::Reader::Next(int64_t* start, int64_t* end) {
+  if (!ranges_ || index_ >= ranges_->count_) return false;
+  const uint8_t* p = ranges_->store_.Record(at_);
+  *start = end_ + GetNumber(p);
+  *end = *start + GetNumber(p);
+  ranges_->store_.Done(at_, p);
+  end_ = *end;
+  ++index_;
+  return true;
+}
+
+size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
+                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink) {
   uint64_t pos = position;
   uint64_t added = 0;
   BatchEnd why = BatchEnd::Limit;
-  MatchGroups m;
+  CompiledPattern::Impl* p = pattern.impl();
+  const PCRE2_SIZE* ovector = p ? pcre2_get_ovector_pointer_16(p->data) : nullptr;
+  std::vector<RegexMatch> block;  // the matches not yet handed to `sink`
+  block.reserve(static_cast<size_t>(std::min<uint64_t>(limit, kMatchBlock)));
   while (added < limit) {
-    if (pos >= text.size()) {
+    if (!p || pos >= text.size()) {
       why = BatchEnd::Exhausted;
       break;
     }
-    if (cancel && cancel->load()) {
+    if (cancel && cancel->load(std::memory_order_relaxed)) {
       why = BatchEnd::Cancelled;
       break;
     }
-    std::u16string_view rest = text.substr(static_cast<size_t>(pos));
     bool cancelled = false;
-    RegexOutcome r = RegexSearchCancellable(pattern, rest, &m, cancel, &cancelled);
+    const int rc = SearchInWindows(p, text.substr(static_cast<size_t>(pos)), cancel, &cancelled);
     if (cancelled) {
       why = BatchEnd::Cancelled;
       break;
     }
-    if (r != RegexOutcome::Match) {
-      why = r == RegexOutcome::TooComplex ? BatchEnd::TooComplex : BatchEnd::Exhausted;
+    if (rc < 0) {
+      why = IsLimitError(rc) ? BatchEnd::TooComplex : BatchEnd::Exhausted;
       break;
     }
     RegexMatch match;
-    match.start = static_cast<int32_t>(pos + static_cast<uint64_t>(m.groups[0].first));
-    match.end = static_cast<int32_t>(pos + static_cast<uint64_t>(m.groups[0].second));
-    match.line = static_cast<int32_t>(lines.LineOf(text, static_cast<size_t>(match.start)));
+    match.start = static_cast<int32_t>(pos + ovector[0]);
+    match.end = static_cast<int32_t>(pos + ovector[1]);
     uint64_t next = static_cast<uint64_t>(match.end);
     if (match.start == match.end && next == pos) ++next;
-    MakeRoom(out, added, limit, from, pos, text.size());
-    out.push_back(match);
+    block.push_back(match);
+    if (block.size() == kMatchBlock) {
+      sink(block);
+      block.clear();
+      block.reserve(kMatchBlock);
+    }
     ++added;
     pos = next;
   }
+  if (!block.empty()) sink(block);
   position = pos;
   if (end) *end = why;
   return static_cast<size_t>(added);
+}
+
+size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
+                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out) {
+  return FindBatchMatches(text, pattern, position, limit, cancel, end, [&](std::vector<RegexMatch>& block) {
+    for (RegexMatch& m : block) {
+      m.line = static_cast<int32_t>(lines.LineOf(text, static_cast<size_t>(m.start)));
+      out.push_back(m);
+    }
+  });
 }
 
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,

@@ -4,6 +4,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,9 +96,9 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
                                bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr,
                                bool* complex = nullptr);
 
-// Line numbers along a scan that only moves forward: knows where the next line feed is, so
-// that matches between two line feeds cost one comparison (it starts again from the beginning
-// when asked about an earlier index or another text).
+// Line numbers along a scan that only moves forward: the line feeds between one index and the
+// next are counted eight units at a time (it starts again from the beginning when asked about an
+// earlier index or another text).
 class LineTracker {
  public:
   int64_t LineOf(std::u16string_view text, size_t index);  // 1 + line feeds before index
@@ -106,20 +107,52 @@ class LineTracker {
   const char16_t* text_ = nullptr;
   size_t size_ = 0;
   size_t at_ = 0;
-  size_t nextFeed_ = 0;  // the first line feed at or after at_, or the text's size
   int64_t lines_ = 1;
 };
 
-// UTF-8 byte offsets of UTF-16 indexes along a scan that moves forward, the same way.
+// UTF-8 byte offsets of UTF-16 indexes along a scan that moves forward, the same way; the line
+// feeds on the way are counted in the same pass.
 class BytePositionTracker {
  public:
   int64_t ByteOf(std::u16string_view text, size_t index);
+  // The line (1 + line feeds before it) of the index last asked about.
+  int64_t Line() const { return 1 + feeds_; }
 
  private:
   const char16_t* text_ = nullptr;
   size_t size_ = 0;
   size_t at_ = 0;
-  int64_t bytes_ = 0;
+  int64_t bytes_ = 0, feeds_ = 0;
+};
+
+// Records of a few variable-length numbers appended one after another, in blocks that are never
+// moved: a store growing batch after batch is never copied, and small ones take little.
+class VarintBlocks {
+ public:
+  static constexpr size_t kLongestRecord = 30;  // three numbers of at most ten bytes
+  void clear() { blocks_.clear(); }
+  size_t StorageBytes() const;
+  // Where the next record goes: room for kLongestRecord bytes. Commit(its end) after writing.
+  uint8_t* Room();
+  void Commit(const uint8_t* end) { blocks_.back().used = static_cast<size_t>(end - blocks_.back().bytes.get()); }
+
+  struct Cursor {
+    size_t block = 0, offset = 0;
+  };
+  Cursor End() const { return blocks_.empty() ? Cursor{} : Cursor{blocks_.size() - 1, blocks_.back().used}; }
+  // The record at `at`, which must exist; `at` is moved past it by Done(at, its end).
+  const uint8_t* Record(Cursor& at) const;
+  void Done(Cursor& at, const uint8_t* end) const {
+    at.offset = static_cast<size_t>(end - blocks_[at.block].bytes.get());
+  }
+
+ private:
+  static constexpr size_t kFirstBlock = 4096, kLargestBlock = size_t{1} << 20;
+  struct Block {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t used = 0, capacity = 0;
+  };
+  std::vector<Block> blocks_;
 };
 
 // The matches of a Find All session in text order, kept compactly: each as its distance from
@@ -132,11 +165,7 @@ class RegexResults {
   void clear();
   // Appends a match (one after the last in the text, so that the differences stay small).
   void push_back(const RegexMatch& match);
-  // Room for about `matches` more, judged by the room those stored so far take.
-  void Reserve(size_t matches);
-  // Whether the next match fits without the storage growing.
-  bool HasRoom() const { return capacity_ - used_ >= kLongest; }
-  size_t StorageBytes() const { return capacity_; }
+  size_t StorageBytes() const { return store_.StorageBytes(); }
 
   // Reads the matches in order.
   class Reader {
@@ -147,7 +176,8 @@ class RegexResults {
    private:
     friend class RegexResults;
     const RegexResults* results_ = nullptr;
-    size_t offset_ = 0, index_ = 0;
+    VarintBlocks::Cursor at_;
+    size_t index_ = 0;
     int64_t end_ = 0, line_ = 0;  // of the match before
   };
   // From the first match, or from the first appended after this call.
@@ -155,20 +185,53 @@ class RegexResults {
   Reader ReadNew() const;
 
  private:
-  static constexpr size_t kLongest = 30;  // three numbers of at most ten bytes
-  void Grow(size_t bytes);
-  std::unique_ptr<uint8_t[]> bytes_;
-  size_t used_ = 0, capacity_ = 0, count_ = 0;
+  VarintBlocks store_;
+  size_t count_ = 0;
   int64_t lastEnd_ = 0, lastLine_ = 0;
+};
+
+// The UTF-8 byte ranges of matches, in the same order and the same compact form: the highlight
+// reads them instead of converting positions itself.
+class RegexByteRanges {
+ public:
+  size_t size() const { return count_; }
+  void clear();
+  void push_back(int64_t start, int64_t end);
+
+  class Reader {
+   public:
+    bool Next(int64_t* start, int64_t* end);
+
+   private:
+    friend class RegexByteRanges;
+    const RegexByteRanges* ranges_ = nullptr;
+    VarintBlocks::Cursor at_;
+    size_t index_ = 0;
+    int64_t end_ = 0;
+  };
+  Reader ReadAll() const;
+  Reader ReadNew() const;
+
+ private:
+  VarintBlocks store_;
+  size_t count_ = 0;
+  int64_t lastEnd_ = 0;
 };
 
 enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
 
-// Up to `limit` matches from `position` on, appended to `out`; returns how many were added.
-// Each search runs over [pos, end of text) as its own subject, so its first character counts as
-// the beginning of the text for "^" and "\b"; the next search starts at the match end, one
-// further after an empty match at the search start. `position` is written back; `lines` fills
-// each match's line number.
+// Up to `limit` matches from `position` on, handed to `sink` as they are found, in blocks of
+// kMatchBlock and a last shorter one (so that another thread can work on them while the search
+// goes on); their line numbers are left at 0. Returns how many were found. Each search runs over
+// [pos, end of text) as its own subject, so its first character counts as the beginning of the
+// text for "^" and "\b"; the next search starts at the match end, one further after an empty
+// match at the search start. `position` is written back. `sink` may take the block's contents
+// (by swapping vectors); the vector is emptied after each call.
+constexpr size_t kMatchBlock = 16384;
+using MatchBlockSink = std::function<void(std::vector<RegexMatch>& block)>;
+size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
+                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink);
+// The same, appending the matches to `out` with the line numbers `lines` finds.
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
                    LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out);
 // The same, returning the batch on its own.

@@ -70,11 +70,25 @@ char* PutDecimal(char* out, uint64_t n) {
 }
 
 // The same for the positions and line numbers of matches, which fit 32 bits: the digits are
-// counted without a loop.
+// counted without a loop, and a number below 10^8 is cut into four pairs of digits with
+// multiplications only. `out` has room for ten characters.
 char* PutDecimal32(char* out, uint32_t n) {
   const size_t digits = 1 + (n >= 10) + (n >= 100) + (n >= 1000) + (n >= 10000) + (n >= 100000) + (n >= 1000000) +
                         (n >= 10000000) + (n >= 100000000) + (n >= 1000000000);
-  PutDigitsBefore(out + digits, n);
+  if (digits > 8) {
+    PutDigitsBefore(out + digits, n);
+    return out + digits;
+  }
+  const uint32_t high = static_cast<uint32_t>((uint64_t{n} * 109951163) >> 40);  // n / 10000 below 10^8
+  const uint32_t low = n - high * 10000;
+  const uint32_t a = (high * 5243) >> 19, b = high - a * 100;  // x / 100 below 10^4
+  const uint32_t c = (low * 5243) >> 19, d = low - c * 100;
+  char eight[16] = {};  // eight digits, and room for a copy of eight from any of them
+  std::memcpy(eight, kDigitPairs + 2 * a, 2);
+  std::memcpy(eight + 2, kDigitPairs + 2 * b, 2);
+  std::memcpy(eight + 4, kDigitPairs + 2 * c, 2);
+  std::memcpy(eight + 6, kDigitPairs + 2 * d, 2);
+  std::memcpy(out, eight + 8 - digits, 8);  // the digits, then zeros that what follows overwrites
   return out + digits;
 }
 
@@ -106,7 +120,13 @@ char* PutMatched(char* out, std::u16string_view matched, size_t room) {
 RegexBatchLineWriter::RegexBatchLineWriter(std::string& buffer, std::u16string_view text, uint64_t batchNumber,
                                            uint32_t outputFormat, std::function<void(std::string_view)> write,
                                            size_t piece)
-    : buffer_(buffer), text_(text), format_(outputFormat), write_(std::move(write)), piece_(piece) {
+    : buffer_(buffer),
+      data_(buffer.data()),
+      room_(buffer.size()),
+      text_(text),
+      format_(outputFormat),
+      write_(std::move(write)),
+      piece_(piece) {
   head_.text[0] = '[';
   char* h = PutDecimal(head_.text + 1, batchNumber);
   std::memcpy(h, "] Ln ", 5);
@@ -119,11 +139,15 @@ void RegexBatchLineWriter::Add(const RegexMatch& m) {
   std::u16string_view matched = MatchedText(text_, m);
   const size_t need = 128 + 3 * matched.size();  // the numbers, the words and the text at their longest
   if (used_ > 0 && used_ + need > piece_) {
-    write_(std::string_view(buffer_.data(), used_));
+    write_(std::string_view(data_, used_));
     used_ = 0;
   }
-  if (used_ + need > buffer_.size()) buffer_.resize(std::max(used_ + need, std::min(piece_, 2 * buffer_.size())));
-  char* out = buffer_.data() + used_;
+  if (used_ + need > room_) {
+    buffer_.resize(std::max(used_ + need, std::min(piece_, 2 * buffer_.size())));
+    data_ = buffer_.data();
+    room_ = buffer_.size();
+  }
+  char* out = data_ + used_;
   if (format_ != 0) {
     std::memcpy(out, head_.text, sizeof head_.text);
     out += head_.size;
@@ -144,11 +168,11 @@ void RegexBatchLineWriter::Add(const RegexMatch& m) {
       matched.empty() ? 0 : static_cast<size_t>(text_.data() + text_.size() - matched.data()) - matched.size();
   out = PutMatched(out, matched, after);
   *out++ = '\n';
-  used_ = static_cast<size_t>(out - buffer_.data());
+  used_ = static_cast<size_t>(out - data_);
 }
 
 void RegexBatchLineWriter::Finish() {
-  if (used_) write_(std::string_view(buffer_.data(), used_));
+  if (used_) write_(std::string_view(data_, used_));
   used_ = 0;
 }
 

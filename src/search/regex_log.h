@@ -36,6 +36,8 @@ class RegexBatchLineWriter {
     size_t size = 0;
   };
   std::string& buffer_;
+  char* data_;   // the buffer's characters and their number, kept here: the buffer's own record
+  size_t room_;  // may share its cache line with whatever the caller keeps beside it
   std::u16string_view text_;
   uint32_t format_;
   std::function<void(std::string_view)> write_;

@@ -26,6 +26,7 @@
 #include "search/regex.h"
 #include "search/regex_log.h"
 #include "search/regex_log_win.h"
+#include "search/regex_pipe.h"
 #include "search/regex_win.h"
 #include "search/search_dialog_win.h"
 #include "settings/dialog_theme_win.h"
@@ -54,8 +55,8 @@ struct RegexSession {
   uint64_t position = 0, savedPosition = 0, foundCount = 0;
   bool open = false;
   RegexResults results;
-  LineTracker lines;
-  BytePositionTracker bytes;  // UTF-16 index to UTF-8 offset, along the scan
+  RegexByteRanges ranges;     // the byte range of each result, for the highlight
+  BytePositionTracker bytes;  // UTF-16 index to UTF-8 offset and line, along the scan
   std::u16string logPath;
   FILE* log = nullptr;
 };
@@ -72,6 +73,7 @@ wchar_t g_statusBuffer[256];  // the worker's status text (posted by pointer)
 // many matches it holds. The dialog reads them while the worker waits for it.
 struct RegexBatch {
   RegexResults::Reader matches;
+  RegexByteRanges::Reader ranges;
   size_t count = 0;
 };
 
@@ -109,20 +111,18 @@ void SetupRegexIndicator(COLORREF colour, int alpha) {
   Sci(SCI_INDICSETUNDER, 11, 1);
 }
 
-// Marks `count` matches of the session snapshot with indicator 11 (user-interface thread).
-void HighlightRegexMatches(RegexResults::Reader matches, size_t count) {
+// Marks `count` matches of the session snapshot with indicator 11, by their byte ranges
+// (user-interface thread).
+void HighlightRegexMatches(RegexByteRanges::Reader ranges, size_t count) {
   if (!g_session.colorResults || count == 0 || g_session.textWide.empty()) return;
   if (!g_highlightReady) {
     SetupRegexIndicator(0x00DCFF, 70);
     g_highlightReady = true;
   }
   Sci(SCI_SETINDICATORCURRENT, 11);
-  RegexMatch m;
-  for (size_t i = 0; i < count && matches.Next(&m); ++i) {
-    int64_t start = g_session.bytes.ByteOf(g_session.textWide, static_cast<size_t>(m.start));
-    int64_t end = g_session.bytes.ByteOf(g_session.textWide, static_cast<size_t>(m.end));
+  int64_t start = 0, end = 0;
+  for (size_t i = 0; i < count && ranges.Next(&start, &end); ++i)
     if (start < end) Sci(SCI_INDICATORFILLRANGE, start, end - start);
-  }
 }
 
 // Waits for the worker while still answering the messages it sends, so it can finish.
@@ -174,7 +174,6 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
       g_session.position = g_session.savedPosition;
       if (!g_session.log && !g_session.logPath.empty()) g_session.log = OpenFile(g_session.logPath, L"ab");
       g_session.textWide = std::move(wide);
-      g_session.lines = LineTracker();
       g_session.bytes = BytePositionTracker();
     } else {
       CloseLog();
@@ -223,20 +222,19 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
     {
       std::lock_guard<std::mutex> lock(g_sessionMutex);
       batch->matches = g_session.results.ReadNew();
-      batch->count = SearchBatch(g_session.textWide, pattern, g_session.position, limit, g_session.lines,
-                                 &g_cancelRequested, &why, g_session.results);
-      if (batch->count > 0) {
-        g_session.savedPosition = g_session.position;
-        if (g_session.log) {
-          RegexBatchLineWriter lines(logBuffer, g_session.textWide, batchNumber, g_session.outputFormat,
-                                     [](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), g_session.log); });
-          RegexResults::Reader reader = batch->matches;
-          RegexMatch m;
-          for (size_t i = 0; i < batch->count && reader.Next(&m); ++i) lines.Add(m);
-          lines.Finish();
-          fflush(g_session.log);
-        }
-      }
+      batch->ranges = g_session.ranges.ReadNew();
+      // Line numbers, storage, byte ranges and log lines are worked out on a thread of their
+      // own while the search goes on.
+      FILE* log = g_session.log;
+      std::function<void(std::string_view)> writeLog;
+      if (log) writeLog = [log](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), log); };
+      RegexBatchPipe pipe(g_session.textWide, {g_session.results, g_session.ranges, g_session.bytes},
+                          logBuffer, batchNumber, g_session.outputFormat, std::move(writeLog));
+      batch->count = FindBatchMatches(g_session.textWide, pattern, g_session.position, limit, &g_cancelRequested, &why,
+                                      [&pipe](std::vector<RegexMatch>& block) { pipe.Add(block); });
+      pipe.Finish();
+      if (log) fflush(log);
+      if (batch->count > 0) g_session.savedPosition = g_session.position;
       position = g_session.position;
       length = g_session.textWide.size();
     }
@@ -479,6 +477,7 @@ void ReplaceAll(HWND dialog) {
   {
     std::lock_guard<std::mutex> lock(g_sessionMutex);
     g_session.results.clear();
+    g_session.ranges.clear();
     g_session.foundCount = 0;
   }
   ClearRegexHighlight();
@@ -544,7 +543,7 @@ void Apply(HWND dialog) {
     g_session.outputFormat = g_settings.regexOutputFormat;
   }
   if (g_session.colorResults && !g_searchRunning) {
-    HighlightRegexMatches(g_session.results.ReadAll(), g_session.results.size());
+    HighlightRegexMatches(g_session.ranges.ReadAll(), g_session.ranges.size());
   } else if (!g_session.colorResults) {
     ClearRegexHighlight();
   }
@@ -580,7 +579,7 @@ constexpr size_t kListedCharacters = 1000;
 
 // Lists a batch (the worker waits meanwhile, so the session is read without the lock).
 void ListResults(HWND dialog, std::unique_ptr<RegexBatch> batch) {
-  if (g_session.colorResults) HighlightRegexMatches(batch->matches, batch->count);
+  if (g_session.colorResults) HighlightRegexMatches(batch->ranges, batch->count);
   HWND list = GetDlgItem(dialog, IDC_RX_RESULTS);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   RegexListLines lines(g_session.textWide, g_session.outputFormat, g_session.includeLineNumbers, kListedCharacters);

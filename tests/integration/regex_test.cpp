@@ -287,3 +287,28 @@ TEST_F(Regex, BatchesOfASessionAreLoggedListedAndHighlightedAgain) {
   EXPECT_EQ(Sci(SCI_INDICATORVALUEAT, 11, 22), 0);  // the space after the two-byte letters
 }
 }  // namespace
+
+namespace {
+// A batch larger than the blocks the search hands over goes through the worker's second thread:
+// every match is still logged in order, listed and highlighted at its byte position.
+TEST_F(Regex, ALargeBatchIsLoggedListedAndHighlightedWhole) {
+  constexpr int kMatches = 40000;
+  std::string text;
+  for (int i = 0; i < kMatches; ++i) text += "\xC5\xA1 ab\n";  // one UTF-16 unit, two bytes, before each match
+  HWND d = Open(text, kMatches + 1, kMatches + 1);
+  Set(d, IDC_RX_PATTERN, L"ab");
+  FindAll(d);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Search complete. Found 40000 matches.");
+  EXPECT_EQ(Listed(d).size(), static_cast<size_t>(kMatches));
+  const std::string log = NewestRegexLog();
+  std::string expected;
+  for (int i = 0; i < kMatches; ++i)
+    expected += "[1] Ln " + std::to_string(i + 1) + "  Pos " + std::to_string(5 * i + 2) + "-" +
+                std::to_string(5 * i + 4) + ": ab\n";
+  EXPECT_NE(log.find(expected + "\n[FIND ALL] "), std::string::npos);
+  for (int i : {0, 16383, 16384, kMatches - 1}) {
+    EXPECT_NE(Sci(SCI_INDICATORVALUEAT, 11, 6 * i + 3), 0) << i;
+    EXPECT_EQ(Sci(SCI_INDICATORVALUEAT, 11, 6 * i + 2), 0) << i;  // the space before it
+  }
+}
+}  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "common/utf.h"
 
 namespace {
@@ -75,6 +77,25 @@ TEST(RegexLog, BatchLinesAreWrittenInPiecesFromOneBuffer) {
     EXPECT_GT(pieces, 20u);
   }
   EXPECT_EQ(RegexBatchLines(text, std::span(batch).subspan(0, 1), 12345, 1), "[12345] Ln 1  Pos 0-3: \xC3\xA9t\xC3\xA9\n");
+}
+
+// Line numbers and positions of every length of digits, written as the standard library writes
+// them (the matched text is empty: the positions lie beyond the text).
+TEST(RegexLog, NumbersOfEveryLength) {
+  std::vector<uint32_t> values = {0, 5, 2147483647};
+  for (uint32_t power = 10; power <= 1000000000; power *= 10) {
+    values.insert(values.end(), {power - 1, power, power + 7, power / 10 * 3 + 1});
+    if (power == 1000000000) break;
+  }
+  std::vector<RegexMatch> batch;
+  std::string expected;
+  for (uint32_t v : values) {
+    const int32_t position = static_cast<int32_t>(std::min<uint32_t>(v, 2147483647));
+    batch.push_back({position, position, static_cast<int32_t>(v / 3 + 1)});
+    expected += "[3] Ln " + std::to_string(v / 3 + 1) + "  Pos " + std::to_string(position) + "-" +
+                std::to_string(position) + ": \n";
+  }
+  EXPECT_EQ(RegexBatchLines(u"short", batch, 3, 1), expected);
 }
 
 namespace {

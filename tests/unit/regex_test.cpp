@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "common/utf.h"
@@ -273,39 +274,124 @@ TEST(SearchBatchTest, LongBatchesMatchTheFullListing) {
   }
 }
 
-TEST(SearchBatchTest, EvenlySpreadMatchesAreStoredWithoutMuchSpareRoom) {
-  std::u16string text;
-  for (int i = 0; i < 200000; ++i) text += i % 3 == 0 ? u"ab " : u"xyz ";
-  CompiledPattern p = BuildSearchRegex(u"ab", true, false);
-  uint64_t pos = 0;
-  LineTracker lines;
-  BatchEnd why;
+// A long session's matches go on in blocks: readers taken at any point, even at a block's
+// end, read on into the blocks appended later, and the storage is about what the matches take.
+TEST(RegexResultsTest, ManyMatchesSpanBlocksAndReadersFollowThem) {
   RegexResults results;
-  ASSERT_EQ(SearchBatch(text, p, pos, ~0ull, lines, nullptr, &why, results), 66667u);
-  EXPECT_LE(results.StorageBytes(), 66667u * 3 * 5 / 4);  // three bytes a match, not doubled on the way
-  pos = 0;
-  RegexResults known;
-  EXPECT_EQ(SearchBatch(text, p, pos, 3000, lines, nullptr, &why, known), 3000u);
-  EXPECT_LE(known.StorageBytes(), 3000u * 4 + 64);  // a batch of known size takes one allocation
+  std::vector<RegexMatch> stored;
+  std::vector<std::pair<RegexResults::Reader, size_t>> readers;  // and the index each starts at
+  int32_t at = 0, line = 1;
+  for (int i = 0; i < 700000; ++i) {
+    if (i % 50000 == 0) readers.emplace_back(results.ReadNew(), stored.size());
+    const int32_t gap = i % 1000 == 0 ? 70000 : i % 3, length = i % 777 == 0 ? 300 : 1 + i % 5;
+    line += i % 4 == 0 ? 1 : i % 9999 == 0 ? 200 : 0;
+    stored.push_back({at + gap, at + gap + length, line});
+    at += gap + length;
+    results.push_back(stored.back());
+  }
+  ASSERT_EQ(results.size(), stored.size());
+  EXPECT_LE(results.StorageBytes(), stored.size() * 7 / 2 + (size_t{1} << 20));  // about 3 bytes a match
+  readers.emplace_back(results.ReadAll(), 0);
+  for (auto& [reader, from] : readers) {
+    RegexMatch m;
+    size_t i = from;
+    while (reader.Next(&m)) {
+      ASSERT_LT(i, stored.size());
+      ASSERT_EQ(m.start, stored[i].start) << i;
+      ASSERT_EQ(m.end, stored[i].end) << i;
+      ASSERT_EQ(m.line, stored[i].line) << i;
+      ++i;
+    }
+    EXPECT_EQ(i, stored.size());
+  }
 }
 
-// Batch after batch into the same results (a long session), the storage grows geometrically.
-TEST(SearchBatchTest, ResultsOfManyBatchesAreNotCopiedAtEveryBatch) {
-  std::u16string text;
-  for (int i = 0; i < 100000; ++i) text += u"ab ";
-  CompiledPattern p = BuildSearchRegex(u"ab", true, false);
-  uint64_t pos = 0;
-  LineTracker lines;
-  BatchEnd why;
-  RegexResults results;
-  int growths = 0;
-  size_t storage = 0;
-  while (SearchBatch(text, p, pos, 300, lines, nullptr, &why, results) > 0) {
-    if (results.StorageBytes() != storage) ++growths;
-    storage = results.StorageBytes();
+TEST(RegexResultsTest, ByteRangesComeBackAsTheyWereStored) {
+  RegexByteRanges ranges;
+  const std::vector<std::pair<int64_t, int64_t>> stored = {
+      {0, 0}, {0, 3}, {10, 12}, {5000000000, 5000000004}, {5000000004, 6000000000}, {7, 8}};  // beyond 32 bits
+  int64_t start = 0, end = 0;
+  EXPECT_FALSE(ranges.ReadAll().Next(&start, &end));
+  for (const auto& r : stored) ranges.push_back(r.first, r.second);
+  RegexByteRanges::Reader later = ranges.ReadNew();
+  for (int i = 0; i < 100000; ++i) ranges.push_back(100 + 4 * i, 102 + 4 * i);
+  RegexByteRanges::Reader all = ranges.ReadAll();
+  for (const auto& r : stored) {
+    ASSERT_TRUE(all.Next(&start, &end));
+    EXPECT_EQ(start, r.first);
+    EXPECT_EQ(end, r.second);
   }
-  ASSERT_EQ(results.size(), 100000u);
-  EXPECT_LE(growths, 20);  // 333 batches
+  size_t more = 0;
+  while (later.Next(&start, &end)) {
+    ASSERT_EQ(start, 100 + 4 * static_cast<int64_t>(more));
+    ASSERT_EQ(end, start + 2);
+    ++more;
+  }
+  EXPECT_EQ(more, 100000u);
+  EXPECT_EQ(ranges.size(), stored.size() + more);
+  ranges.clear();
+  EXPECT_EQ(ranges.size(), 0u);
+  EXPECT_FALSE(ranges.ReadAll().Next(&start, &end));
+}
+
+// The search hands its matches over in full blocks and a last shorter one; together they are
+// the batch SearchBatch stores, without line numbers.
+TEST(SearchBatchTest, MatchesAreHandedOverInBlocks) {
+  std::u16string text;
+  for (size_t i = 0; i < 2 * kMatchBlock + 100; ++i) text += i % 9 == 0 ? u"ab\n" : u"ab ";
+  CompiledPattern p = BuildSearchRegex(u"ab", true, false);
+  std::vector<size_t> sizes;
+  std::vector<RegexMatch> handed;
+  uint64_t pos = 0;
+  BatchEnd why;
+  const size_t found = FindBatchMatches(text, p, pos, ~0ull, nullptr, &why, [&](std::vector<RegexMatch>& block) {
+    sizes.push_back(block.size());
+    handed.insert(handed.end(), block.begin(), block.end());
+    std::vector<RegexMatch>().swap(block);  // taking the storage along is allowed
+  });
+  EXPECT_EQ(why, BatchEnd::Exhausted);
+  ASSERT_EQ(found, handed.size());
+  EXPECT_EQ(sizes, (std::vector<size_t>{kMatchBlock, kMatchBlock, 100}));
+  uint64_t again = 0;
+  LineTracker lines;
+  const auto stored = SearchBatch(text, p, again, ~0ull, lines, nullptr, &why);
+  ASSERT_EQ(stored.size(), handed.size());
+  for (size_t i = 0; i < stored.size(); ++i) {
+    ASSERT_EQ(handed[i].start, stored[i].start);
+    ASSERT_EQ(handed[i].end, stored[i].end);
+    ASSERT_EQ(handed[i].line, 0);
+    ASSERT_EQ(stored[i].line, static_cast<int32_t>((i + 8) / 9 + 1)) << i;  // "ab\n" before the second
+  }
+  // A limit that ends on a block's boundary hands over no empty block.
+  sizes.clear();
+  pos = 0;
+  EXPECT_EQ(FindBatchMatches(text, p, pos, kMatchBlock, nullptr, &why,
+                             [&](std::vector<RegexMatch>& block) { sizes.push_back(block.size()); }),
+            kMatchBlock);
+  EXPECT_EQ(why, BatchEnd::Limit);
+  EXPECT_EQ(sizes, (std::vector<size_t>{kMatchBlock}));
+}
+
+// Steps of every length: inside one block of eight, across blocks, and longer than the counts a
+// lane holds before it is summed; also steps that end before the eighth unit of the text.
+TEST(SearchBatchTest, LineFeedsAreCountedOverLongAndShortSteps) {
+  std::u16string text;
+  unsigned seed = 7;
+  for (int i = 0; i < 300000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    text += (seed >> 16) % 13 == 0 ? u'\n' : (seed >> 16) % 17 == 0 ? u'\r' : u'a';
+  }
+  std::vector<size_t> feedsBefore(text.size() + 1, 0);
+  for (size_t i = 0; i < text.size(); ++i) feedsBefore[i + 1] = feedsBefore[i] + (text[i] == u'\n');
+  for (size_t step : {size_t{1}, size_t{3}, size_t{7}, size_t{8}, size_t{9}, size_t{33}, size_t{65539}, size_t{140000}}) {
+    LineTracker lines;
+    BytePositionTracker bytes;
+    for (size_t index = 0; index <= text.size(); index += step) {
+      ASSERT_EQ(lines.LineOf(text, index), static_cast<int64_t>(feedsBefore[index]) + 1) << step << " " << index;
+      bytes.ByteOf(text, index);
+      ASSERT_EQ(bytes.Line(), static_cast<int64_t>(feedsBefore[index]) + 1) << step << " " << index;
+    }
+  }
 }
 
 TEST(SearchBatchTest, MatchedTextIsReadFromTheSearchedText) {
@@ -319,6 +405,7 @@ TEST(SearchBatchTest, BytePositionsAgreeWithTheUtf8Form) {
   std::u16string text;
   for (int i = 0; i < 3000; ++i) {
     text += i % 3 == 0 ? u"abc" : i % 3 == 1 ? u"\u00e9\u20ac" : u"z";
+    if (i % 5 == 0) text += i % 10 == 0 ? u"\n" : u"\r\n";
     if (i % 97 == 0) text += u"\U0001F600";
     if (i % 211 == 0) text += char16_t(0xDC00);  // a lone low surrogate
     if (i % 389 == 0) text += char16_t(0xD800);  // a lone high surrogate
@@ -334,8 +421,16 @@ TEST(SearchBatchTest, BytePositionsAgreeWithTheUtf8Form) {
       ++index;
     return static_cast<int64_t>(Utf16ToUtf8(std::u16string_view(text).substr(0, index)).size());
   };
+  auto lineOf = [&](size_t index) {
+    return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(index), u'\n');
+  };
   BytePositionTracker bytes;
-  for (size_t index : indexes) ASSERT_EQ(bytes.ByteOf(text, index), utf8Before(index)) << index;
+  LineTracker lines;
+  for (size_t index : indexes) {
+    ASSERT_EQ(bytes.ByteOf(text, index), utf8Before(index)) << index;
+    ASSERT_EQ(bytes.Line(), lineOf(index)) << index;
+    ASSERT_EQ(lines.LineOf(text, index), lineOf(index)) << index;
+  }
   BytePositionTracker fresh;
   EXPECT_EQ(fresh.ByteOf(text, text.size()), utf8Before(text.size()));
   EXPECT_EQ(fresh.ByteOf(text, 600), utf8Before(600));  // back again: counted afresh

@@ -1,0 +1,175 @@
+#include "search/regex_pipe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/utf.h"
+
+namespace {
+// Words with two- and three-byte characters, a surrogate pair and line feeds among them.
+std::u16string Text(size_t words) {
+  static const char16_t* const kWords[] = {u"sing", u"of", u"\u0161uma", u"thinking", u"x", u"\U0001F600ing",
+                                           u"\u20acing", u"running"};
+  std::u16string text;
+  for (size_t i = 0; i < words; ++i) {
+    text += kWords[(i * 7 + i / 3) % 8];
+    text += i % 11 == 10 ? u"\n" : u" ";
+  }
+  return text;
+}
+
+std::vector<RegexMatch> Read(RegexResults::Reader reader) {
+  std::vector<RegexMatch> out;
+  RegexMatch m;
+  while (reader.Next(&m)) out.push_back(m);
+  return out;
+}
+
+std::vector<std::pair<int64_t, int64_t>> Read(RegexByteRanges::Reader reader) {
+  std::vector<std::pair<int64_t, int64_t>> out;
+  int64_t start = 0, end = 0;
+  while (reader.Next(&start, &end)) out.emplace_back(start, end);
+  return out;
+}
+
+// UTF-8 lengths of the text before indexes asked for in order, converted piece by piece with
+// the program's own conversion (no index splits a surrogate pair).
+class Utf8Lengths {
+ public:
+  explicit Utf8Lengths(std::u16string_view text) : text_(text) {}
+  int64_t Before(int32_t index) {
+    const size_t to = static_cast<size_t>(index);
+    if (to < at_) at_ = bytes_ = 0;
+    bytes_ += static_cast<int64_t>(Utf16ToUtf8(text_.substr(at_, to - at_)).size());
+    at_ = to;
+    return bytes_;
+  }
+
+ private:
+  std::u16string_view text_;
+  size_t at_ = 0;
+  int64_t bytes_ = 0;
+};
+
+// One batch through the pipe as the search worker runs it.
+struct Session {
+  RegexResults results;
+  RegexByteRanges ranges;
+  BytePositionTracker bytes;
+  std::string logBuffer, log;
+  uint64_t position = 0;
+
+  size_t Batch(std::u16string_view text, const CompiledPattern& pattern, uint64_t limit, uint64_t batchNumber,
+               bool logging, bool* threaded = nullptr) {
+    std::function<void(std::string_view)> write;
+    if (logging) write = [this](std::string_view piece) { log += piece; };
+    RegexBatchPipe pipe(text, {results, ranges, bytes}, logBuffer, batchNumber, 1, std::move(write));
+    BatchEnd why;
+    const size_t found = FindBatchMatches(text, pattern, position, limit, nullptr, &why,
+                                          [&pipe](std::vector<RegexMatch>& block) { pipe.Add(block); });
+    pipe.Finish();
+    if (threaded) *threaded = pipe.Threaded();
+    return found;
+  }
+};
+}  // namespace
+
+// Whatever the batch's size, with or without a log: the results, their line numbers, the byte
+// ranges and the log lines are those worked out one match at a time after the search.
+class RegexPipeTest : public testing::TestWithParam<std::tuple<size_t, bool>> {};
+
+TEST_P(RegexPipeTest, GivesWhatTheSearchAloneGives) {
+  const auto [words, logging] = GetParam();
+  const std::u16string text = Text(words);
+  const CompiledPattern pattern = BuildSearchRegex(u"[a-zA-Z\\u0161]+ing|\\u0161uma", true, false);
+  Session session;
+  bool threaded = false;
+  const size_t found = session.Batch(text, pattern, ~0ull, 7, logging, &threaded);
+  EXPECT_EQ(threaded, found >= kMatchBlock);
+
+  uint64_t position = 0;
+  LineTracker lines;
+  BatchEnd why;
+  const std::vector<RegexMatch> expected = SearchBatch(text, pattern, position, ~0ull, lines, nullptr, &why);
+  ASSERT_EQ(found, expected.size());
+  EXPECT_EQ(session.position, position);
+  const std::vector<RegexMatch> stored = Read(session.results.ReadAll());
+  const auto ranges = Read(session.ranges.ReadAll());
+  ASSERT_EQ(stored.size(), expected.size());
+  ASSERT_EQ(ranges.size(), expected.size());
+  Utf8Lengths utf8(text);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(stored[i].start, expected[i].start) << i;
+    ASSERT_EQ(stored[i].end, expected[i].end) << i;
+    ASSERT_EQ(stored[i].line, expected[i].line) << i;
+    ASSERT_EQ(ranges[i].first, utf8.Before(expected[i].start)) << i;
+    ASSERT_EQ(ranges[i].second, utf8.Before(expected[i].end)) << i;
+  }
+  EXPECT_EQ(session.log, logging ? RegexBatchLines(text, expected, 7, 1) : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RegexPipeTest,
+                         testing::Combine(testing::Values(size_t{0}, size_t{40}, 4 * kMatchBlock, 11 * kMatchBlock),
+                                          testing::Bool()));
+
+// Batch after batch into the same stores: readers taken before a batch read just that batch,
+// the trackers go on along the text, and each batch's lines carry its number.
+TEST(RegexPipe, BatchesFollowEachOther) {
+  const std::u16string text = Text(6 * kMatchBlock);
+  const CompiledPattern pattern = BuildSearchRegex(u"\\w+ing", true, false);
+  Session session;
+  std::vector<RegexMatch> all;
+  std::vector<std::pair<int64_t, int64_t>> allRanges;
+  std::string expectedLog;
+  uint64_t position = 0;
+  LineTracker lines;
+  BatchEnd why;
+  Utf8Lengths utf8(text);
+  for (uint64_t batch = 1; batch <= 4; ++batch) {
+    const uint64_t limit = batch == 2 ? 10 : kMatchBlock + 5;
+    RegexResults::Reader newResults = session.results.ReadNew();
+    RegexByteRanges::Reader newRanges = session.ranges.ReadNew();
+    const size_t found = session.Batch(text, pattern, limit, batch, true);
+    const std::vector<RegexMatch> expected = SearchBatch(text, pattern, position, limit, lines, nullptr, &why);
+    ASSERT_EQ(found, expected.size());
+    const std::vector<RegexMatch> got = Read(newResults);
+    const auto gotRanges = Read(newRanges);
+    ASSERT_EQ(got.size(), expected.size());
+    ASSERT_EQ(gotRanges.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      ASSERT_EQ(got[i].start, expected[i].start);
+      ASSERT_EQ(got[i].line, expected[i].line);
+      ASSERT_EQ(gotRanges[i].first, utf8.Before(expected[i].start));
+      ASSERT_EQ(gotRanges[i].second, utf8.Before(expected[i].end));
+    }
+    expectedLog += RegexBatchLines(text, expected, batch, 1);
+  }
+  EXPECT_EQ(session.results.size(), session.ranges.size());
+  EXPECT_EQ(session.log, expectedLog);
+}
+
+// A pipe ended by its destructor, with blocks still waiting, hands everything back as well.
+TEST(RegexPipe, DestructorFinishes) {
+  const std::u16string text = Text(6 * kMatchBlock);
+  const CompiledPattern pattern = BuildSearchRegex(u"\\w+ing", true, false);
+  RegexResults results;
+  RegexByteRanges ranges;
+  BytePositionTracker bytes;
+  std::string buffer, log;
+  size_t found = 0;
+  {
+    RegexBatchPipe pipe(text, {results, ranges, bytes}, buffer, 1, 0, [&](std::string_view p) { log += p; });
+    uint64_t position = 0;
+    BatchEnd why;
+    found = FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why,
+                             [&pipe](std::vector<RegexMatch>& block) { pipe.Add(block); });
+  }
+  ASSERT_GT(found, kMatchBlock);
+  EXPECT_EQ(results.size(), found);
+  EXPECT_EQ(ranges.size(), found);
+  EXPECT_EQ(static_cast<size_t>(std::count(log.begin(), log.end(), '\n')), found);
+}
