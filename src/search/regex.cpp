@@ -442,8 +442,14 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
       // A run is short enough for the 16-bit lanes. The last few units are taken as the end of
       // one block that overlaps the previous one, whose first lanes are masked out.
       less = found = feeds = zero;
-      const __m128i all = _mm_set1_epi16(-1);
-      for (; i + 8 <= runEnd; i += 8) add(units + i, all);
+      for (; i + 8 <= runEnd; i += 8) {  // whole blocks: no lanes to mask
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        const __m128i high = _mm_and_si128(block, below800);
+        less = _mm_add_epi16(less, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero),
+                                                 _mm_cmpeq_epi16(high, zero)));
+        feeds = _mm_add_epi16(feeds, _mm_cmpeq_epi16(block, feed));
+        found = _mm_or_si128(found, _mm_cmpeq_epi16(high, surrogate));
+      }
       if (i < runEnd) add(units + runEnd - 8, LastLanes(runEnd - i));
       sum = 3 * static_cast<int64_t>(runEnd - at_) + SumLanes(less);
       runFeeds = -SumLanes(feeds);

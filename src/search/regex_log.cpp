@@ -1,6 +1,7 @@
 #include "search/regex_log.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <cstdio>
@@ -83,12 +84,18 @@ char* PutDecimal32(char* out, uint32_t n) {
   const uint32_t low = n - high * 10000;
   const uint32_t a = (high * 5243) >> 19, b = high - a * 100;  // x / 100 below 10^4
   const uint32_t c = (low * 5243) >> 19, d = low - c * 100;
-  char eight[16] = {};  // eight digits, and room for a copy of eight from any of them
-  std::memcpy(eight, kDigitPairs + 2 * a, 2);
-  std::memcpy(eight + 2, kDigitPairs + 2 * b, 2);
-  std::memcpy(eight + 4, kDigitPairs + 2 * c, 2);
-  std::memcpy(eight + 6, kDigitPairs + 2 * d, 2);
-  std::memcpy(out, eight + 8 - digits, 8);  // the digits, then zeros that what follows overwrites
+  // The eight characters are put together in a register, the first in the lowest byte, and
+  // stored at once: the leading zeros are shifted out, and zeros follow the digits for what
+  // comes next to overwrite.
+  auto pair = [](uint32_t x) {
+    uint16_t two;
+    std::memcpy(&two, kDigitPairs + 2 * x, 2);
+    return uint64_t{two};
+  };
+  static_assert(std::endian::native == std::endian::little);
+  uint64_t eight = pair(a) | pair(b) << 16 | pair(c) << 32 | pair(d) << 48;
+  eight >>= 8 * (8 - digits);
+  std::memcpy(out, &eight, 8);
   return out + digits;
 }
 
@@ -151,12 +158,7 @@ void RegexBatchLineWriter::Add(const RegexMatch& m) {
   if (format_ != 0) {
     std::memcpy(out, head_.text, sizeof head_.text);
     out += head_.size;
-    if (m.line != lineNumber_) {
-      lineNumber_ = m.line;
-      line_.size = static_cast<size_t>(PutDecimal32(line_.text, static_cast<uint32_t>(std::max(m.line, 0))) - line_.text);
-    }
-    std::memcpy(out, line_.text, 16);
-    out += line_.size;
+    out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.line, 0)));
     std::memcpy(out, "  Pos   ", 8);
     out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
     *out++ = '-';

@@ -44,8 +44,6 @@ class RegexBatchLineWriter {
   size_t piece_;
   size_t used_ = 0;  // characters of the buffer filled
   Words head_;       // "[n] Ln "
-  Words line_;       // the digits of the current line number
-  int64_t lineNumber_ = -1;
 };
 
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);

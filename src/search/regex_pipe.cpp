@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 #include <utility>
 
 RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer,
@@ -45,8 +46,19 @@ void RegexBatchPipe::Add(std::vector<RegexMatch>& block) {
     spare_.pop_back();
   }
   if (!started_) {
-    started_ = true;
-    thread_ = std::thread([this] { Run(); });
+    try {
+      thread_ = std::thread([this] { Run(); });
+      started_ = true;
+    } catch (const std::system_error&) {
+      // No thread to be had: the work is done here, as for a short batch.
+      std::vector<RegexMatch> waiting = std::move(waiting_.back());
+      waiting_.pop_back();
+      queued_.fetch_sub(1, std::memory_order_relaxed);
+      lock.unlock();
+      Work(waiting);
+      if (block.capacity() == 0) block = std::move(waiting);
+      block.clear();
+    }
   } else if (idle_) {
     changed_.notify_all();
   }
