@@ -137,6 +137,20 @@ RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view sub
   return RegexOutcome::Match;
 }
 
+size_t CountMatchesWithTheEngineAlone(const CompiledPattern& pattern, std::u16string_view text) {
+  if (!pattern.valid()) return 0;
+  CompiledPattern::Impl* p = pattern.impl();
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer_16(p->data);
+  size_t count = 0;
+  for (size_t offset = 0; offset <= text.size(); ++count) {
+    const int rc = p->jit ? pcre2_jit_match_16(p->code, Units(text), text.size(), offset, 0, p->data, p->context)
+                          : pcre2_match_16(p->code, Units(text), text.size(), offset, 0, p->data, p->context);
+    if (rc < 0) break;
+    offset = ovector[1] + (ovector[0] == ovector[1] ? 1 : 0);
+  }
+  return count;
+}
+
 namespace {
 // Walks the matches like the standard iterator: after an empty match, a non-empty match at the
 // same place is tried first, then the search moves on by one character.
@@ -414,18 +428,22 @@ int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
     feeds = _mm_add_epi16(feeds, _mm_and_si128(_mm_cmpeq_epi16(block, feed), lanes));
     found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi16(high, surrogate), lanes));
   };
-  // Matches close together, the usual case, are summed in four blocks without a branch: units
-  // past `index` are masked out.
-  if (index - at_ <= 32 && at_ + 32 <= size_) {
+  // Matches close together, the usual case, are summed in at most four blocks without a branch
+  // inside them: units past `index` are masked out. The line feeds' counts go into the high
+  // byte of the same lanes, so that one sum gives both (a lane counts at most 8 below and 4
+  // feeds).
+  const size_t blocks = (index - at_ + 7) / 8;
+  if (blocks <= 4 && at_ + 8 * blocks <= size_) {
     const __m128i count = _mm_set1_epi16(static_cast<short>(index - at_));
     __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-    for (int k = 0; k < 4; ++k) {
+    for (size_t k = 0; k < blocks; ++k) {
       add(units + at_ + 8 * k, _mm_cmpgt_epi16(count, lane));
       lane = _mm_add_epi16(lane, _mm_set1_epi16(8));
     }
     if (_mm_movemask_epi8(found) == 0) {
-      bytes_ += 3 * static_cast<int64_t>(index - at_) + SumLanes(less);
-      feeds_ -= SumLanes(feeds);
+      const int both = -SumLanes(_mm_add_epi16(less, _mm_slli_epi16(feeds, 8)));  // less + 256 feeds, negated
+      bytes_ += 3 * static_cast<int64_t>(index - at_) - (both & 0xFF);
+      feeds_ += both >> 8;
       at_ = index;
       return bytes_;
     }

@@ -70,6 +70,10 @@ constexpr size_t kSearchWindow = 1u << 22;
 RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
                                     const std::atomic<bool>* cancel, bool* cancelled);
 
+// The number of matches of `pattern` in `text` found with the engine alone, over the whole text
+// as one subject, nothing kept: what the other searches are measured against.
+size_t CountMatchesWithTheEngineAlone(const CompiledPattern& pattern, std::u16string_view text);
+
 // Every non-overlapping match left to right; an empty match advances by one character.
 // `complex` (when given) is set when the search ended because the pattern was too complex.
 std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,

@@ -158,7 +158,15 @@ void RegexBatchLineWriter::Add(const RegexMatch& m) {
   if (format_ != 0) {
     std::memcpy(out, head_.text, sizeof head_.text);
     out += head_.size;
-    out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.line, 0)));
+    if (m.line != lineNumber_) {  // the line's digits are kept in a register's worth of bytes
+      lineNumber_ = m.line;
+      char digits[16];
+      lineSize_ = static_cast<size_t>(PutDecimal32(digits, static_cast<uint32_t>(std::max(m.line, 0))) - digits);
+      std::memcpy(&lineDigits_, digits, 8);
+    }
+    std::memcpy(out, &lineDigits_, 8);
+    if (lineSize_ > 8) PutDecimal32(out, static_cast<uint32_t>(m.line));
+    out += lineSize_;
     std::memcpy(out, "  Pos   ", 8);
     out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
     *out++ = '-';

@@ -44,6 +44,9 @@ class RegexBatchLineWriter {
   size_t piece_;
   size_t used_ = 0;  // characters of the buffer filled
   Words head_;       // "[n] Ln "
+  int32_t lineNumber_ = -1;  // the line of the match before, its digits and their number
+  uint64_t lineDigits_ = 0;
+  size_t lineSize_ = 0;
 };
 
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);

@@ -394,6 +394,16 @@ TEST(SearchBatchTest, LineFeedsAreCountedOverLongAndShortSteps) {
   }
 }
 
+// The benchmarks' baseline counts what the searches find, empty matches included.
+TEST(SearchBatchTest, TheEngineAloneCountsTheSameMatches) {
+  const std::u16string text = u"ab\naab b\u0161a\nbab";
+  for (const char16_t* pattern : {u"a+", u"b*", u"^a", u"\\bb", u"$", u"x"})
+    EXPECT_EQ(CountMatchesWithTheEngineAlone(BuildSearchRegex(pattern, true, false), text),
+              FindAllRegexMatches(text, pattern, true, false).size())
+        << std::string(pattern, pattern + 2);
+  EXPECT_EQ(CountMatchesWithTheEngineAlone(BuildSearchRegex(u"(", true, false), text), 0u);
+}
+
 TEST(SearchBatchTest, MatchedTextIsReadFromTheSearchedText) {
   EXPECT_EQ(MatchedText(u"hello world", {6, 11, 1}), u"world");
   EXPECT_EQ(MatchedText(u"hello", {5, 5, 1}), u"");
