@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
+#include <mutex>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -581,11 +582,44 @@ size_t VarintBlocks::StorageBytes() const {
   return bytes;
 }
 
+namespace {
+// Largest blocks of stores that were emptied, for the next ones: a new search does not have the
+// system find fresh memory for them again. Shared by the threads; never destroyed, so that
+// stores that outlive it at the program's end can still give theirs back.
+struct SpareBlocks {
+  static constexpr size_t kMost = 32;
+  std::mutex mutex;
+  std::vector<std::unique_ptr<uint8_t[]>> blocks;
+};
+SpareBlocks& Spares() {
+  static SpareBlocks* spares = new SpareBlocks;
+  return *spares;
+}
+}  // namespace
+
+void VarintBlocks::clear() {
+  if (blocks_.empty()) return;
+  SpareBlocks& spares = Spares();
+  std::lock_guard<std::mutex> lock(spares.mutex);
+  for (Block& b : blocks_)
+    if (b.capacity == kLargestBlock && spares.blocks.size() < SpareBlocks::kMost)
+      spares.blocks.push_back(std::move(b.bytes));
+  blocks_.clear();
+}
+
 uint8_t* VarintBlocks::Room() {
   if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < kLongestRecord) {
     Block block;
     block.capacity = std::min(kLargestBlock, kFirstBlock << std::min<size_t>(blocks_.size(), 16));
-    block.bytes.reset(new uint8_t[block.capacity]);
+    if (block.capacity == kLargestBlock) {
+      SpareBlocks& spares = Spares();
+      std::lock_guard<std::mutex> lock(spares.mutex);
+      if (!spares.blocks.empty()) {
+        block.bytes = std::move(spares.blocks.back());
+        spares.blocks.pop_back();
+      }
+    }
+    if (!block.bytes) block.bytes.reset(new uint8_t[block.capacity]);
     blocks_.push_back(std::move(block));
   }
   return blocks_.back().bytes.get() + blocks_.back().used;

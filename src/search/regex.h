@@ -134,7 +134,16 @@ class BytePositionTracker {
 class VarintBlocks {
  public:
   static constexpr size_t kLongestRecord = 30;  // three numbers of at most ten bytes
-  void clear() { blocks_.clear(); }
+  VarintBlocks() = default;
+  ~VarintBlocks() { clear(); }
+  VarintBlocks(VarintBlocks&&) noexcept = default;
+  VarintBlocks& operator=(VarintBlocks&& other) noexcept {
+    clear();
+    blocks_ = std::move(other.blocks_);
+    return *this;
+  }
+  // Empties the store; its largest blocks are kept for the stores to come, already in memory.
+  void clear();
   size_t StorageBytes() const;
   // Where the next record goes: room for kLongestRecord bytes. Commit(its end) after writing.
   uint8_t* Room();

@@ -73,9 +73,12 @@ char* PutDecimal(char* out, uint64_t n) {
 // The same for the positions and line numbers of matches, which fit 32 bits: the digits are
 // counted without a loop, and a number below 10^8 is cut into four pairs of digits with
 // multiplications only. `out` has room for ten characters.
-char* PutDecimal32(char* out, uint32_t n) {
-  const size_t digits = 1 + (n >= 10) + (n >= 100) + (n >= 1000) + (n >= 10000) + (n >= 100000) + (n >= 1000000) +
-                        (n >= 10000000) + (n >= 100000000) + (n >= 1000000000);
+inline __attribute__((always_inline)) char* PutDecimal32(char* out, uint32_t n) {
+  // The digits from the number's bit length: log10(2) is about 1233 / 4096.
+  static constexpr uint32_t kPowers[10] = {1,      10,      100,      1000,      10000,
+                                           100000, 1000000, 10000000, 100000000, 1000000000};
+  const uint32_t guess = static_cast<uint32_t>(32 - __builtin_clz(n | 1)) * 1233 >> 12;
+  const size_t digits = guess + ((n | 1) >= kPowers[guess]);
   if (digits > 8) {
     PutDigitsBefore(out + digits, n);
     return out + digits;

@@ -306,6 +306,33 @@ TEST(RegexResultsTest, ManyMatchesSpanBlocksAndReadersFollowThem) {
   }
 }
 
+// Emptied stores leave their largest blocks to the next ones, with the old bytes still in them:
+// what is read back is only what was stored since.
+TEST(RegexResultsTest, StoresReuseTheBlocksOfEmptiedOnes) {
+  auto fill = [](RegexResults& results, int32_t seed) {
+    for (int32_t i = 0; i < 900000; ++i) results.push_back({3 * i + seed % 3, 3 * i + 2, i / 5 + seed});
+  };
+  {
+    RegexResults first;
+    fill(first, 1);
+    first.clear();
+    RegexResults second;
+    fill(second, 2);
+  }  // and blocks given back when a store goes away
+  for (int32_t seed : {3, 4}) {
+    RegexResults results;
+    fill(results, seed);
+    RegexMatch m;
+    int32_t i = 0;
+    for (RegexResults::Reader reader = results.ReadAll(); reader.Next(&m); ++i) {
+      ASSERT_EQ(m.start, 3 * i + seed % 3);
+      ASSERT_EQ(m.end, 3 * i + 2);
+      ASSERT_EQ(m.line, i / 5 + seed);
+    }
+    EXPECT_EQ(i, 900000);
+  }
+}
+
 TEST(RegexResultsTest, ByteRangesComeBackAsTheyWereStored) {
   RegexByteRanges ranges;
   const std::vector<std::pair<int64_t, int64_t>> stored = {
