@@ -5,16 +5,22 @@
 #include <system_error>
 #include <utility>
 
-RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer,
-                               uint64_t batchNumber, uint32_t outputFormat,
-                               std::function<void(std::string_view)> writeLog)
+RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer, uint64_t batchNumber,
+                               uint32_t outputFormat, std::function<void(std::string_view)> writeLog)
     : session_(session) {
   const bool logging = static_cast<bool>(writeLog);
-  state_.reset(new State{text, std::move(session.results), std::move(session.ranges), session.bytes,
-                         RegexBatchLineWriter(logBuffer, text, batchNumber, outputFormat, std::move(writeLog)), logging, {}});
+  state_.reset(new State{text,
+                         std::move(session.results),
+                         std::move(session.ranges),
+                         session.bytes,
+                         RegexBatchLineWriter(logBuffer, text, batchNumber, outputFormat, std::move(writeLog)),
+                         logging,
+                         {}});
 }
 
-RegexBatchPipe::~RegexBatchPipe() { Finish(); }
+RegexBatchPipe::~RegexBatchPipe() {
+  Finish();
+}
 
 void RegexBatchPipe::Work(std::span<RegexMatch> block) {
   State& s = *state_;

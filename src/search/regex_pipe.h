@@ -66,7 +66,7 @@ class RegexBatchPipe {
   std::deque<std::vector<RegexMatch>> waiting_;
   std::vector<std::vector<RegexMatch>> spare_;  // blocks done with, kept for the next ones
   bool finishing_ = false, idle_ = false, started_ = false, finished_ = false;
-  std::atomic<size_t> queued_{0};       // blocks in waiting_, for the pipe's thread to watch
+  std::atomic<size_t> queued_{0};      // blocks in waiting_, for the pipe's thread to watch
   std::atomic<bool> stopping_{false};  // finishing_, the same way
   std::thread thread_;
 };

@@ -12,8 +12,8 @@
 namespace {
 // Words with two- and three-byte characters, a surrogate pair and line feeds among them.
 std::u16string Text(size_t words) {
-  static const char16_t* const kWords[] = {u"sing", u"of", u"\u0161uma", u"thinking", u"x", u"\U0001F600ing",
-                                           u"\u20acing", u"running"};
+  static const char16_t* const kWords[] = {u"sing",          u"of",        u"\u0161uma", u"thinking", u"x",
+                                           u"\U0001F600ing", u"\u20acing", u"running"};
   std::u16string text;
   for (size_t i = 0; i < words; ++i) {
     text += kWords[(i * 7 + i / 3) % 8];
