@@ -317,7 +317,7 @@ int MeasureRegex() {
   // pipe's thread, which finds their line numbers, stores them, works out their byte ranges and
   // writes their log lines meanwhile; then the highlight reads the byte ranges.
   struct Run {
-    size_t found = 0, logged = 0;
+    size_t found = 0, logged = 0, counted = 0;
     int64_t byteSum = 0;
     double searched = 0, rest = 0, read = 0, total = 0;
   };
@@ -337,6 +337,7 @@ int MeasureRegex() {
                                  [&](std::vector<RegexMatch>& block) { pipe.Add(block); });
     const double searched = Now();
     pipe.Finish();
+    run.counted = pipe.CountedBlocks();
     fclose(log);
     const double written = Now();
     int64_t from = 0, to = 0;
@@ -363,9 +364,10 @@ int MeasureRegex() {
       const Run run = pipeline(pattern);
       if (run.total < best.total) best = run;
     }
-    std::printf("  phases: the search with the rest worked out alongside %.3f s, the rest after it %.3f s "
-                "(log %.0f MB), reading the byte ranges %.3f s\n",
-                best.searched, best.rest, best.logged / 1e6, best.read);
+    std::printf("  phases: the search with the rest worked out alongside %.3f s (%zu blocks of %zu counted by the "
+                "search thread), the rest after it %.3f s (log %.0f MB), reading the byte ranges %.3f s\n",
+                best.searched, best.counted, (best.found + kMatchBlock - 1) / kMatchBlock, best.rest, best.logged / 1e6,
+                best.read);
     std::printf("regex    %-22s %.0f MB UTF-16, %zu matches | engine %.3f s (%.0f MB/s) | pipeline %.3f s (%.0f MB/s, "
                 "%.2fx the engine), best of 3%s\n",
                 Utf16ToUtf8(source).c_str(), megabytes, best.found, engine, megabytes / engine, best.total,

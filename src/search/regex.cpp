@@ -402,6 +402,21 @@ int64_t LineTracker::LineOf(std::u16string_view text, size_t index) {
   return lines_;
 }
 
+void BytePositionTracker::StartAt(std::u16string_view text, size_t index) {
+  text_ = text.data();
+  size_ = text.size();
+  at_ = std::min(index, size_);
+  bytes_ = feeds_ = 0;
+}
+
+void BytePositionTracker::Add(const BytePositionTracker& stretch) {
+  text_ = stretch.text_;
+  size_ = stretch.size_;
+  at_ = stretch.at_;
+  bytes_ += stretch.bytes_;
+  feeds_ += stretch.feeds_;
+}
+
 int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
   if (index < at_ || text.data() != text_ || text.size() != size_) {
     text_ = text.data();

@@ -122,6 +122,14 @@ class BytePositionTracker {
   // The line (1 + line feeds before it) of the index last asked about.
   int64_t Line() const { return 1 + feeds_; }
 
+  // Counts along a text add up. StartAt counts a stretch on its own, from `index` with no bytes
+  // and no line feeds yet; Add moves a tracker that stands where the stretch began to where it
+  // ended, adding its counts.
+  void StartAt(std::u16string_view text, size_t index);
+  void Add(const BytePositionTracker& stretch);
+  size_t At() const { return at_; }
+  int64_t Feeds() const { return feeds_; }
+
  private:
   const char16_t* text_ = nullptr;
   size_t size_ = 0;

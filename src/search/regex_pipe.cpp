@@ -7,7 +7,7 @@
 
 RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer, uint64_t batchNumber,
                                uint32_t outputFormat, std::function<void(std::string_view)> writeLog)
-    : session_(session) {
+    : session_(session), text_(text) {
   const bool logging = static_cast<bool>(writeLog);
   state_.reset(new State{text,
                          std::move(session.results),
@@ -22,9 +22,42 @@ RegexBatchPipe::~RegexBatchPipe() {
   Finish();
 }
 
-void RegexBatchPipe::Work(std::span<RegexMatch> block) {
+void RegexBatchPipe::Count(Block& block) {
+  block.counted = true;
+  block.from = handedEnd_;
+  block.stretch.StartAt(text_, handedEnd_);
+  block.bytes.resize(block.matches.size());
+  for (size_t i = 0; i < block.matches.size(); ++i) {
+    RegexMatch& m = block.matches[i];
+    const int64_t start = block.stretch.ByteOf(text_, static_cast<size_t>(std::max(m.start, 0)));
+    m.line = static_cast<int32_t>(block.stretch.Feeds());
+    block.bytes[i] = {start, block.stretch.ByteOf(text_, static_cast<size_t>(std::max(m.end, 0)))};
+  }
+}
+
+void RegexBatchPipe::Work(Block& block) {
   State& s = *state_;
-  for (RegexMatch& m : block) {
+  if (block.counted && s.bytes.At() == block.from) {
+    // Counted on the search thread from where the pipe's own counts stand.
+    const int64_t bytes = s.bytes.ByteOf(s.text, block.from), line = s.bytes.Line();
+    const size_t count = block.matches.size();
+    for (size_t i = 0; i < count; ++i) {
+      // The log line reads the match's text, which this thread has not seen: it is asked for
+      // a few matches ahead.
+      if (s.logging && i + 8 < count)
+        __builtin_prefetch(
+            s.text.data() +
+            std::min<size_t>(static_cast<size_t>(std::max(block.matches[i + 8].start, 0)), s.text.size()));
+      RegexMatch& m = block.matches[i];
+      m.line = static_cast<int32_t>(line + m.line);
+      s.results.push_back(m);
+      s.ranges.push_back(bytes + block.bytes[i].first, bytes + block.bytes[i].second);
+      if (s.logging) s.logLines.Add(m);
+    }
+    s.bytes.Add(block.stretch);
+    return;
+  }
+  for (RegexMatch& m : block.matches) {
     // One pass along the text finds the line and both byte offsets; the log line follows while
     // the match's text is still at hand.
     const int64_t start = s.bytes.ByteOf(s.text, static_cast<size_t>(std::max(m.start, 0)));
@@ -35,35 +68,46 @@ void RegexBatchPipe::Work(std::span<RegexMatch> block) {
   }
 }
 
-void RegexBatchPipe::Add(std::vector<RegexMatch>& block) {
-  if (block.empty() || finished_) return;
-  if (!started_ && block.size() < kMatchBlock) {
+void RegexBatchPipe::Add(std::vector<RegexMatch>& matches) {
+  if (matches.empty() || finished_) return;
+  Block block;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!spare_.empty()) {
+      block = std::move(spare_.back());
+      spare_.pop_back();
+    }
+  }
+  block.matches.swap(matches);  // the caller gets the spare's storage
+  matches.clear();
+  block.counted = false;
+  if (!started_ && block.matches.size() < kMatchBlock) {
     Work(block);
-    block.clear();
     return;
   }
+  // Counting here costs the search what the pipe's thread saves: only worth it when that thread
+  // is behind.
+  if (handedAny_ && queued_.load(std::memory_order_acquire) >= 2) {
+    Count(block);
+    ++countedBlocks_;
+  }
+  handedEnd_ = static_cast<size_t>(std::max(block.matches.back().end, 0));
+  handedAny_ = true;
   std::unique_lock<std::mutex> lock(mutex_);
   changed_.wait(lock, [&] { return waiting_.size() < kMaxWaiting; });
   waiting_.push_back(std::move(block));
   queued_.fetch_add(1, std::memory_order_release);
-  block.clear();
-  if (!spare_.empty()) {
-    block = std::move(spare_.back());
-    spare_.pop_back();
-  }
   if (!started_) {
     try {
       thread_ = std::thread([this] { Run(); });
       started_ = true;
     } catch (const std::system_error&) {
       // No thread to be had: the work is done here, as for a short batch.
-      std::vector<RegexMatch> waiting = std::move(waiting_.back());
+      Block waiting = std::move(waiting_.back());
       waiting_.pop_back();
       queued_.fetch_sub(1, std::memory_order_relaxed);
       lock.unlock();
       Work(waiting);
-      if (block.capacity() == 0) block = std::move(waiting);
-      block.clear();
     }
   } else if (idle_) {
     changed_.notify_all();
@@ -90,14 +134,14 @@ void RegexBatchPipe::Run() {
       }
       continue;
     }
-    std::vector<RegexMatch> block = std::move(waiting_.front());
+    Block block = std::move(waiting_.front());
     waiting_.pop_front();
     queued_.fetch_sub(1, std::memory_order_relaxed);
     const bool hadNoRoom = waiting_.size() + 1 >= kMaxWaiting;
     lock.unlock();
     if (hadNoRoom) changed_.notify_all();  // Add may be waiting for room
     Work(block);
-    block.clear();
+    block.matches.clear();
     lock.lock();
     spare_.push_back(std::move(block));
   }

@@ -9,19 +9,21 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "search/regex.h"
 #include "search/regex_log.h"
 
-// Blocks of matches are taken over as the search finds them (FindBatchMatches' sink). A first block
-// shorter than kMatchBlock is the whole batch: it is worked on at once on the caller's thread,
-// without a thread being started. When more than a few blocks wait, Add waits too, so that a
-// slow disk holds the search back instead of filling memory.
+// Blocks of matches are taken over as the search finds them (FindBatchMatches' sink). A first
+// block shorter than kMatchBlock is the whole batch: it is worked on at once on the caller's
+// thread, without a thread being started. When the pipe's thread falls behind, the search thread
+// counts the lines and bytes of the blocks it hands over itself: counts along the text add up,
+// so the pipe's thread only adds its own totals to them. When more than a few blocks wait, Add
+// waits too, so that a slow disk holds the search back instead of filling memory.
 class RegexBatchPipe {
  public:
   // The session's stores and trackers along `text` are taken over until Finish, which puts
@@ -41,13 +43,26 @@ class RegexBatchPipe {
   void Add(std::vector<RegexMatch>& block);
   // Returns when every match has been worked on and every log line handed over.
   void Finish();
-  // Whether the work went through a thread of its own.
+  // Whether the work went through a thread of its own, and how many blocks the search thread
+  // counted itself.
   bool Threaded() const { return started_; }
+  size_t CountedBlocks() const { return countedBlocks_; }
 
  private:
   static constexpr size_t kMaxWaiting = 8;
+  // A block handed over. A counted one holds, in each match's line, the line feeds from `from`
+  // (the end of the match before the block) to its start, and in `bytes` the UTF-8 lengths from
+  // `from` to its start and end; `stretch` holds the counts from `from` to the last match's end.
+  struct Block {
+    std::vector<RegexMatch> matches;
+    bool counted = false;
+    size_t from = 0;
+    std::vector<std::pair<int64_t, int64_t>> bytes;
+    BytePositionTracker stretch;
+  };
   void Run();
-  void Work(std::span<RegexMatch> block);
+  void Work(Block& block);
+  void Count(Block& block);
   // What changes at every match has cache lines of its own, so that the search's variables,
   // wherever they are, do not share them.
   struct alignas(64) State {
@@ -63,8 +78,12 @@ class RegexBatchPipe {
   Session session_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<std::vector<RegexMatch>> waiting_;
-  std::vector<std::vector<RegexMatch>> spare_;  // blocks done with, kept for the next ones
+  std::deque<Block> waiting_;
+  std::vector<Block> spare_;  // blocks done with, kept for the next ones
+  std::u16string_view text_;
+  size_t handedEnd_ = 0;  // the end of the last match handed over (search thread)
+  bool handedAny_ = false;
+  size_t countedBlocks_ = 0;
   bool finishing_ = false, idle_ = false, started_ = false, finished_ = false;
   std::atomic<size_t> queued_{0};      // blocks in waiting_, for the pipe's thread to watch
   std::atomic<bool> stopping_{false};  // finishing_, the same way

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -150,6 +151,54 @@ TEST(RegexPipe, BatchesFollowEachOther) {
   }
   EXPECT_EQ(session.results.size(), session.ranges.size());
   EXPECT_EQ(session.log, expectedLog);
+}
+
+// While the pipe's thread is held up (here by the log's first write), the search thread counts
+// the blocks it hands over itself; the pipe's thread then only adds its totals to them.
+TEST(RegexPipe, BlocksCountedOnTheSearchThreadGiveTheSameResults) {
+  const std::u16string text = Text(24 * kMatchBlock);
+  const CompiledPattern pattern = BuildSearchRegex(u"[a-zA-Z\\u0161]+ing|\\u0161uma", true, false);
+  RegexResults results;
+  RegexByteRanges ranges;
+  BytePositionTracker bytes;
+  std::string buffer, log;
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  RegexBatchPipe pipe(text, {results, ranges, bytes}, buffer, 5, 1, [&](std::string_view piece) {
+    released.wait();
+    log += piece;
+  });
+  uint64_t position = 0;
+  BatchEnd why;
+  int handed = 0;
+  const size_t found =
+      FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why, [&](std::vector<RegexMatch>& block) {
+        pipe.Add(block);
+        if (++handed == 7) release.set_value();  // before Add would wait for room
+      });
+  pipe.Finish();
+  EXPECT_GT(pipe.CountedBlocks(), 0u);
+  ASSERT_GT(handed, 7);
+
+  uint64_t again = 0;
+  LineTracker lines;
+  const std::vector<RegexMatch> expected = SearchBatch(text, pattern, again, ~0ull, lines, nullptr, &why);
+  ASSERT_EQ(found, expected.size());
+  const std::vector<RegexMatch> stored = Read(results.ReadAll());
+  const auto storedRanges = Read(ranges.ReadAll());
+  ASSERT_EQ(stored.size(), expected.size());
+  ASSERT_EQ(storedRanges.size(), expected.size());
+  Utf8Lengths utf8(text);
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(stored[i].start, expected[i].start) << i;
+    ASSERT_EQ(stored[i].line, expected[i].line) << i;
+    ASSERT_EQ(storedRanges[i].first, utf8.Before(expected[i].start)) << i;
+    ASSERT_EQ(storedRanges[i].second, utf8.Before(expected[i].end)) << i;
+  }
+  EXPECT_EQ(log, RegexBatchLines(text, expected, 5, 1));
+  // The trackers were handed back where the last match ends.
+  EXPECT_EQ(bytes.At(), static_cast<size_t>(expected.back().end));
+  EXPECT_EQ(bytes.Line(), lines.LineOf(text, static_cast<size_t>(expected.back().end)));
 }
 
 // A pipe ended by its destructor, with blocks still waiting, hands everything back as well.
