@@ -295,8 +295,8 @@ int MeasureFind() {
 }
 
 // The Find All pipeline against the bare engine over the same 100 MB of UTF-16, for three
-// patterns: one batch larger than the match count, its line numbers, the byte positions the
-// highlight converts, and the log lines written to a file. Then the time the dialog takes to list
+// patterns: one batch larger than the match count, its line numbers, its storage, the byte ranges
+// the highlight reads, and the log lines written to a file. Then the time the dialog takes to list
 // a batch of 3000 results, from the batch's arrival to the filled list (a list box is not meant
 // for the millions of the first part, which are left out of it).
 int MeasureRegex() {
