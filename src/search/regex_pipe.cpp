@@ -86,8 +86,8 @@ void RegexBatchPipe::Add(std::vector<RegexMatch>& matches) {
     return;
   }
   // Counting here costs the search what the pipe's thread saves: only worth it when that thread
-  // is behind.
-  if (handedAny_ && queued_.load(std::memory_order_acquire) >= 2) {
+  // is so far behind that the search would soon have to wait for it.
+  if (handedAny_ && queued_.load(std::memory_order_acquire) >= kMaxWaiting - 2) {
     Count(block);
     ++countedBlocks_;
   }

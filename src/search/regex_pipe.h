@@ -26,6 +26,10 @@
 // waits too, so that a slow disk holds the search back instead of filling memory.
 class RegexBatchPipe {
  public:
+  // Blocks that may wait for the pipe's thread before Add waits too; from two less on, the
+  // search thread counts the blocks it hands over.
+  static constexpr size_t kMaxWaiting = 8;
+
   // The session's stores and trackers along `text` are taken over until Finish, which puts
   // them back with this batch appended. The log lines go to `writeLog`, from the pipe's thread;
   // without it there is no log.
@@ -49,7 +53,6 @@ class RegexBatchPipe {
   size_t CountedBlocks() const { return countedBlocks_; }
 
  private:
-  static constexpr size_t kMaxWaiting = 8;
   // A block handed over. A counted one holds, in each match's line, the line feeds from `from`
   // (the end of the match before the block) to its start, and in `bytes` the UTF-8 lengths from
   // `from` to its start and end; `stretch` holds the counts from `from` to the last match's end.
