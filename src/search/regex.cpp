@@ -364,43 +364,8 @@ int SumLanes(__m128i lanes) {
 }
 #endif
 
-// The line feeds in [from, to) of `units`. Eight units a step; the last few are taken as the end
-// of a block that overlaps the one before, its first lanes masked out.
-size_t CountLineFeeds(const char16_t* units, size_t from, size_t to) {
-  size_t feeds = 0, i = from;
-#if defined(__SSE2__)
-  const __m128i feed = _mm_set1_epi16(u'\n');
-  auto at = [&](size_t k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + k)); };
-  while (to - i >= 8) {
-    const size_t stop = i + std::min<size_t>((to - i) / 8, 8192) * 8;  // lanes count at most 8192
-    __m128i counts = _mm_setzero_si128();
-    for (; i < stop; i += 8) counts = _mm_sub_epi16(counts, _mm_cmpeq_epi16(at(i), feed));
-    feeds += static_cast<size_t>(SumLanes(counts));
-  }
-  if (i < to && to >= 8) {
-    const __m128i found = _mm_and_si128(_mm_cmpeq_epi16(at(to - 8), feed), LastLanes(to - i));
-    return feeds + static_cast<size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(found)))) / 2;
-  }
-#endif
-  for (; i < to; ++i) feeds += units[i] == u'\n';
-  return feeds;
-}
-
 bool IsSurrogate(char16_t c) { return (c & 0xF800) == 0xD800; }
 }  // namespace
-
-int64_t LineTracker::LineOf(std::u16string_view text, size_t index) {
-  if (index < at_ || text.data() != text_ || text.size() != size_) {
-    text_ = text.data();
-    size_ = text.size();
-    at_ = 0;
-    lines_ = 1;
-  }
-  index = std::min(index, size_);
-  lines_ += static_cast<int64_t>(CountLineFeeds(text_, at_, index));
-  at_ = index;
-  return lines_;
-}
 
 void BytePositionTracker::StartAt(std::u16string_view text, size_t index) {
   text_ = text.data();
@@ -792,20 +757,22 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
 }
 
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out) {
+                   BytePositionTracker& positions, const std::atomic<bool>* cancel, BatchEnd* end,
+                   RegexResults& out) {
   return FindBatchMatches(text, pattern, position, limit, cancel, end, [&](std::vector<RegexMatch>& block) {
     for (RegexMatch& m : block) {
-      m.line = static_cast<int32_t>(lines.LineOf(text, static_cast<size_t>(m.start)));
+      positions.ByteOf(text, static_cast<size_t>(m.start));
+      m.line = static_cast<int32_t>(positions.Line());
       out.push_back(m);
     }
   });
 }
 
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
-                                    uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
+                                    uint64_t limit, BytePositionTracker& positions, const std::atomic<bool>* cancel,
                                     BatchEnd* end) {
   RegexResults results;
-  std::vector<RegexMatch> batch(SearchBatch(text, pattern, position, limit, lines, cancel, end, results));
+  std::vector<RegexMatch> batch(SearchBatch(text, pattern, position, limit, positions, cancel, end, results));
   RegexResults::Reader reader = results.ReadAll();
   for (RegexMatch& m : batch) reader.Next(&m);
   return batch;

@@ -100,22 +100,9 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
                                bool matchCase, bool wholeWord, bool preserveCase, int* count = nullptr,
                                bool* complex = nullptr);
 
-// Line numbers along a scan that only moves forward: the line feeds between one index and the
-// next are counted eight units at a time (it starts again from the beginning when asked about an
-// earlier index or another text).
-class LineTracker {
- public:
-  int64_t LineOf(std::u16string_view text, size_t index);  // 1 + line feeds before index
-
- private:
-  const char16_t* text_ = nullptr;
-  size_t size_ = 0;
-  size_t at_ = 0;
-  int64_t lines_ = 1;
-};
-
-// UTF-8 byte offsets of UTF-16 indexes along a scan that moves forward, the same way; the line
-// feeds on the way are counted in the same pass.
+// UTF-8 byte offsets of UTF-16 indexes along a scan that only moves forward (it starts again
+// from the beginning when asked about an earlier index or another text); the line feeds on the
+// way are counted in the same pass, eight units at a time.
 class BytePositionTracker {
  public:
   int64_t ByteOf(std::u16string_view text, size_t index);
@@ -128,6 +115,7 @@ class BytePositionTracker {
   void StartAt(std::u16string_view text, size_t index);
   void Add(const BytePositionTracker& stretch);
   size_t At() const { return at_; }
+  int64_t Bytes() const { return bytes_; }
   int64_t Feeds() const { return feeds_; }
 
  private:
@@ -252,10 +240,12 @@ constexpr size_t kMatchBlock = 16384;
 using MatchBlockSink = std::function<void(std::vector<RegexMatch>& block)>;
 size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
                         const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink);
-// The same, appending the matches to `out` with the line numbers `lines` finds.
+// The same, appending the matches to `out` with their line numbers, found by `positions` (a
+// tracker along `text`).
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                   LineTracker& lines, const std::atomic<bool>* cancel, BatchEnd* end, RegexResults& out);
+                   BytePositionTracker& positions, const std::atomic<bool>* cancel, BatchEnd* end,
+                   RegexResults& out);
 // The same, returning the batch on its own.
 std::vector<RegexMatch> SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position,
-                                    uint64_t limit, LineTracker& lines, const std::atomic<bool>* cancel,
-                                    BatchEnd* end);
+                                    uint64_t limit, BytePositionTracker& positions,
+                                    const std::atomic<bool>* cancel, BatchEnd* end);

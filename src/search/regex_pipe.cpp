@@ -7,7 +7,7 @@
 
 RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer, uint64_t batchNumber,
                                uint32_t outputFormat, std::function<void(std::string_view)> writeLog)
-    : session_(session), text_(text) {
+    : session_(session) {
   const bool logging = static_cast<bool>(writeLog);
   state_.reset(new State{text,
                          std::move(session.results),
@@ -25,13 +25,14 @@ RegexBatchPipe::~RegexBatchPipe() {
 void RegexBatchPipe::Count(Block& block) {
   block.counted = true;
   block.from = handedEnd_;
-  block.stretch.StartAt(text_, handedEnd_);
+  const std::u16string_view text = state_->text;  // never changed after the start
+  block.stretch.StartAt(text, handedEnd_);
   block.bytes.resize(block.matches.size());
   for (size_t i = 0; i < block.matches.size(); ++i) {
     RegexMatch& m = block.matches[i];
-    const int64_t start = block.stretch.ByteOf(text_, static_cast<size_t>(std::max(m.start, 0)));
+    const int64_t start = block.stretch.ByteOf(text, static_cast<size_t>(std::max(m.start, 0)));
     m.line = static_cast<int32_t>(block.stretch.Feeds());
-    block.bytes[i] = {start, block.stretch.ByteOf(text_, static_cast<size_t>(std::max(m.end, 0)))};
+    block.bytes[i] = {start, block.stretch.ByteOf(text, static_cast<size_t>(std::max(m.end, 0)))};
   }
 }
 
@@ -39,7 +40,7 @@ void RegexBatchPipe::Work(Block& block) {
   State& s = *state_;
   if (block.counted && s.bytes.At() == block.from) {
     // Counted on the search thread from where the pipe's own counts stand.
-    const int64_t bytes = s.bytes.ByteOf(s.text, block.from), line = s.bytes.Line();
+    const int64_t bytes = s.bytes.Bytes(), line = s.bytes.Line();
     const size_t count = block.matches.size();
     for (size_t i = 0; i < count; ++i) {
       // The log line reads the match's text, which this thread has not seen: it is asked for
@@ -123,7 +124,7 @@ void RegexBatchPipe::Run() {
       // search from paying for a wake-up at every block. Only a longer pause is slept through.
       lock.unlock();
       const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
-      while (queued_.load(std::memory_order_acquire) == 0 && !stopping_.load(std::memory_order_acquire) &&
+      while (queued_.load(std::memory_order_acquire) == 0 && !finishing_.load(std::memory_order_acquire) &&
              std::chrono::steady_clock::now() < until)
         std::this_thread::yield();
       lock.lock();
@@ -153,8 +154,7 @@ void RegexBatchPipe::Finish() {
   if (thread_.joinable()) {
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      finishing_ = true;
-      stopping_.store(true, std::memory_order_release);
+      finishing_.store(true, std::memory_order_release);
     }
     changed_.notify_all();
     thread_.join();

@@ -83,12 +83,11 @@ class RegexBatchPipe {
   std::condition_variable changed_;
   std::deque<Block> waiting_;
   std::vector<Block> spare_;  // blocks done with, kept for the next ones
-  std::u16string_view text_;
-  size_t handedEnd_ = 0;  // the end of the last match handed over (search thread)
+  size_t handedEnd_ = 0;      // the end of the last match handed over (search thread)
   bool handedAny_ = false;
   size_t countedBlocks_ = 0;
-  bool finishing_ = false, idle_ = false, started_ = false, finished_ = false;
-  std::atomic<size_t> queued_{0};      // blocks in waiting_, for the pipe's thread to watch
-  std::atomic<bool> stopping_{false};  // finishing_, the same way
+  bool idle_ = false, started_ = false, finished_ = false;
+  std::atomic<size_t> queued_{0};       // blocks in waiting_, for the pipe's thread to watch
+  std::atomic<bool> finishing_{false};  // set by Finish: no more blocks come
   std::thread thread_;
 };

@@ -100,7 +100,7 @@ void ExpectSameLog(const std::string& got, const std::string& expected) {
 std::vector<RegexMatch> ExpectStoredAsSearched(std::u16string_view text, const CompiledPattern& pattern,
                                                const RegexResults& results, const RegexByteRanges& ranges) {
   uint64_t position = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   std::vector<RegexMatch> expected = SearchBatch(text, pattern, position, ~0ull, lines, nullptr, &why);
   const std::vector<RegexMatch> stored = Read(results.ReadAll());
@@ -153,7 +153,7 @@ TEST(RegexPipe, BatchesFollowEachOther) {
   std::vector<std::pair<int64_t, int64_t>> allRanges;
   std::string expectedLog;
   uint64_t position = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   Utf8Lengths utf8(text);
   for (uint64_t batch = 1; batch <= 4; ++batch) {

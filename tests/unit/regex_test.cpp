@@ -125,7 +125,7 @@ TEST(RegexReplace, PreserveCaseInReplaceAll) {
 TEST(SearchBatchTest, ResumesWithEachStartCountingAsTheBeginning) {
   CompiledPattern p = BuildSearchRegex(u"^foo", true, false);
   uint64_t pos = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   auto batch = SearchBatch(u"foofoo", p, pos, 10, lines, nullptr, &why);
   ASSERT_EQ(batch.size(), 2u);
@@ -137,7 +137,7 @@ TEST(SearchBatchTest, BatchesContinueWhereTheyStoppedWithLineNumbers) {
   std::u16string text = u"a1\nb2\nc3 d4\ne5 f6 g7";
   CompiledPattern p = BuildSearchRegex(u"[a-z]\\d", true, false);
   uint64_t pos = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   std::vector<RegexMatch> all;
   for (int run = 0; run < 3; ++run) {
@@ -156,7 +156,7 @@ TEST(SearchBatchTest, BatchesContinueWhereTheyStoppedWithLineNumbers) {
 TEST(SearchBatchTest, EmptyMatchesAdvanceAndLimitAndCancelStop) {
   CompiledPattern p = BuildSearchRegex(u"x*", true, false);
   uint64_t pos = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   auto batch = SearchBatch(u"ab\nc", p, pos, 100, lines, nullptr, &why);
   ASSERT_EQ(batch.size(), 4u);  // one empty match at each position, none duplicated
@@ -175,12 +175,11 @@ TEST(SearchBatchTest, EmptyMatchesAdvanceAndLimitAndCancelStop) {
 
 TEST(SearchBatchTest, TrackersGiveTheSameValuesAsCountingFromTheStart) {
   std::u16string text = u"a\n\u00e9\n\U0001F600\u20ac\nz";
-  LineTracker lines;
   BytePositionTracker bytes;
-  EXPECT_EQ(lines.LineOf(text, 0), 1);
-  EXPECT_EQ(lines.LineOf(text, 3), 2);
-  EXPECT_EQ(lines.LineOf(text, text.size()), 4);
-  EXPECT_EQ(lines.LineOf(text, 1), 1);  // an earlier index starts again
+  for (auto [index, line] : {std::pair<size_t, int64_t>{0, 1}, {3, 2}, {text.size(), 4}, {1, 1}}) {
+    bytes.ByteOf(text, index);  // an earlier index starts again
+    EXPECT_EQ(bytes.Line(), line) << index;
+  }
   EXPECT_EQ(bytes.ByteOf(text, 2), 2);
   EXPECT_EQ(bytes.ByteOf(text, 4), 5);   // e-acute is two bytes, then LF
   EXPECT_EQ(bytes.ByteOf(text, 6), 9);   // the surrogate pair is four bytes
@@ -232,7 +231,7 @@ TEST(SearchBatchTest, AppendsToTheResultsItIsGiven) {
   std::u16string text = u"a1\nb2\nc3 d4\ne5 f6 g7";
   CompiledPattern p = BuildSearchRegex(u"[a-z]\\d", true, false);
   uint64_t pos = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   RegexResults results;
   EXPECT_EQ(SearchBatch(text, p, pos, 3, lines, nullptr, &why, results), 3u);
@@ -259,7 +258,7 @@ TEST(SearchBatchTest, LongBatchesMatchTheFullListing) {
   const auto all = FindAllRegexMatches(text, u"ab", true, false);
   ASSERT_EQ(all.size(), 20000u + 800u);
   uint64_t pos = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   BatchEnd why;
   std::vector<RegexMatch> batch = SearchBatch(text, p, pos, ~0ull, lines, nullptr, &why);
   EXPECT_EQ(why, BatchEnd::Exhausted);
@@ -380,7 +379,7 @@ TEST(SearchBatchTest, MatchesAreHandedOverInBlocks) {
   ASSERT_EQ(found, handed.size());
   EXPECT_EQ(sizes, (std::vector<size_t>{kMatchBlock, kMatchBlock, 100}));
   uint64_t again = 0;
-  LineTracker lines;
+  BytePositionTracker lines;
   const auto stored = SearchBatch(text, p, again, ~0ull, lines, nullptr, &why);
   ASSERT_EQ(stored.size(), handed.size());
   for (size_t i = 0; i < stored.size(); ++i) {
@@ -411,10 +410,8 @@ TEST(SearchBatchTest, LineFeedsAreCountedOverLongAndShortSteps) {
   std::vector<size_t> feedsBefore(text.size() + 1, 0);
   for (size_t i = 0; i < text.size(); ++i) feedsBefore[i + 1] = feedsBefore[i] + (text[i] == u'\n');
   for (size_t step : {size_t{1}, size_t{3}, size_t{7}, size_t{8}, size_t{9}, size_t{33}, size_t{65539}, size_t{140000}}) {
-    LineTracker lines;
     BytePositionTracker bytes;
     for (size_t index = 0; index <= text.size(); index += step) {
-      ASSERT_EQ(lines.LineOf(text, index), static_cast<int64_t>(feedsBefore[index]) + 1) << step << " " << index;
       bytes.ByteOf(text, index);
       ASSERT_EQ(bytes.Line(), static_cast<int64_t>(feedsBefore[index]) + 1) << step << " " << index;
     }
@@ -462,11 +459,9 @@ TEST(SearchBatchTest, BytePositionsAgreeWithTheUtf8Form) {
     return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(index), u'\n');
   };
   BytePositionTracker bytes;
-  LineTracker lines;
   for (size_t index : indexes) {
     ASSERT_EQ(bytes.ByteOf(text, index), utf8Before(index)) << index;
     ASSERT_EQ(bytes.Line(), lineOf(index)) << index;
-    ASSERT_EQ(lines.LineOf(text, index), lineOf(index)) << index;
   }
   BytePositionTracker fresh;
   EXPECT_EQ(fresh.ByteOf(text, text.size()), utf8Before(text.size()));
@@ -488,7 +483,7 @@ TEST(SearchBatchTest, WindowsDoNotChangeTheMatches) {
   for (const Case& c : cases) {
     CompiledPattern p = BuildSearchRegex(c.pattern, true, false);
     uint64_t pos = 0;
-    LineTracker lines;
+    BytePositionTracker lines;
     BatchEnd why;
     auto batch = SearchBatch(text, p, pos, 100, lines, nullptr, &why);
     auto whole = FindAllRegexMatches(text, c.pattern, true, false);
