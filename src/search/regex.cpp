@@ -8,6 +8,8 @@
 #include <cwctype>
 #include <mutex>
 
+#include "search/spares.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -349,28 +351,230 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
 }
 
 namespace {
-#if defined(__SSE2__)
-// Lane masks for the last block of a run: the lanes from 8 - k on, for k units left.
-const uint16_t kLastLanes[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF};
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-__m128i LastLanes(size_t left) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kLastLanes + left)); }
-
-// The sum of the eight 16-bit lanes.
-int SumLanes(__m128i lanes) {
-  __m128i pairs = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
-  pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(1, 0, 3, 2)));
-  pairs = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
-  return _mm_cvtsi128_si32(pairs);
-}
+// Processors without the bit-count instruction count bits in a few steps of arithmetic.
+const bool g_hasPopcnt = [] {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("popcnt") != 0;
+#else
+  return false;
 #endif
+}();
 
-bool IsSurrogate(char16_t c) { return (c & 0xF800) == 0xD800; }
+// The units before `count` of 64.
+inline uint64_t Below(size_t count) { return count == 0 ? 0 : ~uint64_t{0} >> (64 - count); }
+
+// The kinds of 64 units from `at` (a multiple of 64; fewer at the text's end, the rest taken as
+// zeros, which the counts never reach), one bit a unit.
+struct UnitKinds {
+  uint64_t two = 0, three = 0, feeds = 0;  // UTF-8 length two or more, three; line feeds
+  bool surrogates = false;
+};
+__attribute__((always_inline)) inline UnitKinds KindsAt(const char16_t* text, size_t size, size_t at) {
+  const char16_t* units = text + at;
+  const size_t present = std::min<size_t>(size - at, 64);
+  alignas(16) char16_t padded[64];
+  if (present < 64) {
+    std::memset(padded, 0, sizeof padded);
+    if (present) std::memcpy(padded, units, present * sizeof(char16_t));
+    units = padded;
+  }
+  UnitKinds kinds;
+#if defined(__SSE2__)
+  // The compares give -1 for true; two blocks of eight packed into bytes give sixteen bits.
+  const __m128i zero = _mm_setzero_si128(), below80 = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i below800 = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i surrogate = _mm_set1_epi16(static_cast<short>(0xD800)), feed = _mm_set1_epi16(u'\n');
+  uint64_t one = 0, upToTwo = 0, feeds = 0;
+  __m128i odd = zero;
+  for (unsigned k = 0; k < 64; k += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + k));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + k + 8));
+    const __m128i highA = _mm_and_si128(a, below800), highB = _mm_and_si128(b, below800);
+    auto bits = [](__m128i x, __m128i y) {
+      return static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(x, y))));
+    };
+    one |= bits(_mm_cmpeq_epi16(_mm_and_si128(a, below80), zero), _mm_cmpeq_epi16(_mm_and_si128(b, below80), zero))
+           << k;
+    upToTwo |= bits(_mm_cmpeq_epi16(highA, zero), _mm_cmpeq_epi16(highB, zero)) << k;
+    feeds |= bits(_mm_cmpeq_epi16(a, feed), _mm_cmpeq_epi16(b, feed)) << k;
+    odd = _mm_or_si128(odd, _mm_or_si128(_mm_cmpeq_epi16(highA, surrogate), _mm_cmpeq_epi16(highB, surrogate)));
+  }
+  kinds.two = ~one;
+  kinds.three = ~upToTwo;
+  kinds.feeds = feeds;
+  kinds.surrogates = _mm_movemask_epi8(odd) != 0;
+#else
+  for (unsigned k = 0; k < 64; ++k) {
+    const char16_t c = units[k];
+    kinds.two |= static_cast<uint64_t>(c >= 0x80) << k;
+    kinds.three |= static_cast<uint64_t>(c >= 0x800) << k;
+    kinds.feeds |= static_cast<uint64_t>(c == u'\n') << k;
+    kinds.surrogates |= c >= 0xD800 && c <= 0xDFFF;
+  }
+#endif
+  return kinds;
+}
+
+// Where surrogates are, the bytes of the units before `count` of the 64 from `at` differ from
+// their kinds' count: a pair is one four-byte character, at its first half (one more than its
+// kind), with nothing for its second (three fewer); a lone surrogate is written as U+FFFD,
+// three bytes, like any other unit from 0x800 on.
+int64_t PairCorrection(const char16_t* text, size_t size, size_t at, size_t count) {
+  int64_t correction = 0;
+  for (size_t i = at; i < at + count && i < size; ++i) {
+    if (IsHighSurrogate(text[i]) && i + 1 < size && IsLowSurrogate(text[i + 1])) correction += 1;
+    if (IsLowSurrogate(text[i]) && i > 0 && IsHighSurrogate(text[i - 1])) correction -= 3;
+  }
+  return correction;
+}
+
+// The counts of the units of `kinds` before `count` of them.
+__attribute__((always_inline)) inline void CountIn(const UnitKinds& kinds, const char16_t* text, size_t size,
+                                                   size_t at, size_t count, int64_t* bytes, int64_t* feeds) {
+  const uint64_t before = Below(count);
+  *bytes = static_cast<int64_t>(count) + __builtin_popcountll(kinds.two & before) +
+           __builtin_popcountll(kinds.three & before);
+  if (kinds.surrogates) *bytes += PairCorrection(text, size, at, count);
+  *feeds = __builtin_popcountll(kinds.feeds & before);
+}
 }  // namespace
+
+void BytePositionTracker::Load() {
+  const UnitKinds kinds = KindsAt(text_, size_, chunk_);
+  two_ = kinds.two;
+  three_ = kinds.three;
+  feedBits_ = kinds.feeds;
+  odd_ = kinds.surrogates;
+}
+
+// The counting itself, taken into both forms below: with the bit-count instruction and without.
+__attribute__((always_inline)) inline int64_t BytePositionTracker::MoveTo(size_t index) {
+  const UnitKinds here{two_, three_, feedBits_, odd_};
+  int64_t bytes = 0, feeds = 0;
+  if (index - chunk_ >= 64) {
+    CountIn(here, text_, size_, chunk_, 64, &bytes, &feeds);
+    chunkBytes_ += bytes;
+    chunkFeeds_ += feeds;
+    for (chunk_ += 64; index - chunk_ >= 64; chunk_ += 64) {
+      CountIn(KindsAt(text_, size_, chunk_), text_, size_, chunk_, 64, &bytes, &feeds);
+      chunkBytes_ += bytes;
+      chunkFeeds_ += feeds;
+    }
+    Load();
+  }
+  CountIn(UnitKinds{two_, three_, feedBits_, odd_}, text_, size_, chunk_, index - chunk_, &bytes, &feeds);
+  bytes_ = chunkBytes_ + bytes;
+  feeds_ = chunkFeeds_ + feeds;
+  at_ = index;
+  return bytes_;
+}
+
+// A run of matches: the kinds and the counts before each of the next stretch of 64-unit pieces
+// are worked out first, in one pass along the text, and each match's start and end are then a
+// few bit counts in them, without the branches of stepping piece by piece.
+__attribute__((always_inline)) inline void BytePositionTracker::LocateAll(std::span<RegexMatch> matches,
+                                                                           int64_t lineBase,
+                                                                           std::pair<int64_t, int64_t>* out) {
+  if (matches.empty()) return;
+  struct Piece {
+    UnitKinds kinds;
+    int64_t bytes, feeds;  // before the piece
+  };
+  constexpr size_t kPieces = 512;  // 32768 units
+  Piece pieces[kPieces];
+  const size_t last = std::min(static_cast<size_t>(std::max(matches.back().end, 0)), size_);
+  size_t first = chunk_, count = 0;  // the pieces at hand: `count` from `first`
+  auto locate = [&](size_t index, int64_t* feeds) __attribute__((always_inline)) {
+    if (index < first) {  // out of order: counted afresh
+      StartAt(std::u16string_view(text_, size_), 0);
+      first = 0;
+      count = 0;
+    }
+    if (index - first >= 64 * count) {
+      // The next pieces: from the last one at hand (or the tracker's own), whose counts are
+      // known, on to the one holding `index`, counted on the way; then as many as fit, up to
+      // the last match.
+      size_t at = count ? first + 64 * (count - 1) : chunk_;
+      int64_t bytes = count ? pieces[count - 1].bytes : chunkBytes_;
+      int64_t lines = count ? pieces[count - 1].feeds : chunkFeeds_;
+      for (const size_t target = index & ~size_t{63}; at < target; at += 64) {
+        int64_t b = 0, f = 0;
+        CountIn(KindsAt(text_, size_, at), text_, size_, at, 64, &b, &f);
+        bytes += b;
+        lines += f;
+      }
+      first = at;
+      count = std::min(kPieces, (std::max(last, index) - at) / 64 + 1);
+      for (size_t k = 0; k < count; ++k, at += 64) {
+        Piece& piece = pieces[k];
+        piece.kinds = KindsAt(text_, size_, at);
+        piece.bytes = bytes;
+        piece.feeds = lines;
+        int64_t b = 0, f = 0;
+        CountIn(piece.kinds, text_, size_, at, 64, &b, &f);
+        bytes += b;
+        lines += f;
+      }
+    }
+    const size_t k = (index - first) / 64, offset = (index - first) % 64;
+    int64_t bytes = 0;
+    CountIn(pieces[k].kinds, text_, size_, first + 64 * k, offset, &bytes, feeds);
+    *feeds += pieces[k].feeds;
+    return pieces[k].bytes + bytes;
+  };
+  size_t index = chunk_;
+  int64_t feeds = 0;
+  for (RegexMatch& m : matches) {
+    const size_t start = std::min(static_cast<size_t>(std::max(m.start, 0)), size_);
+    out->first = locate(start, &feeds);
+    m.line = static_cast<int32_t>(lineBase + feeds);
+    index = std::clamp(static_cast<size_t>(std::max(m.end, 0)), start, size_);
+    out->second = locate(index, &feeds);
+    ++out;
+  }
+  // The tracker stands at the last end.
+  const size_t k = (index - first) / 64;
+  chunk_ = first + 64 * k;
+  chunkBytes_ = pieces[k].bytes;
+  chunkFeeds_ = pieces[k].feeds;
+  Load();
+  bytes_ = (out - 1)->second;
+  feeds_ = feeds;
+  at_ = index;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+#define NORVO_WITH_POPCNT __attribute__((target("popcnt")))
+#else
+#define NORVO_WITH_POPCNT
+#endif
+NORVO_WITH_POPCNT int64_t BytePositionTracker::MoveToWithPopcnt(size_t index) { return MoveTo(index); }
+int64_t BytePositionTracker::MoveToPlain(size_t index) { return MoveTo(index); }
+NORVO_WITH_POPCNT void BytePositionTracker::LocateWithPopcnt(std::span<RegexMatch> matches, int64_t lineBase,
+                                                             std::pair<int64_t, int64_t>* bytes) {
+  LocateAll(matches, lineBase, bytes);
+}
+void BytePositionTracker::LocatePlain(std::span<RegexMatch> matches, int64_t lineBase,
+                                      std::pair<int64_t, int64_t>* bytes) {
+  LocateAll(matches, lineBase, bytes);
+}
+#undef NORVO_WITH_POPCNT
 
 void BytePositionTracker::StartAt(std::u16string_view text, size_t index) {
   text_ = text.data();
   size_ = text.size();
-  at_ = std::min(index, size_);
+  index = std::min(index, size_);
+  chunk_ = index & ~size_t{63};
+  chunkBytes_ = chunkFeeds_ = 0;
+  Load();
+  // The counts run from `index`: the units of its piece before it count below zero.
+  MoveToPlain(index);
+  chunkBytes_ = -bytes_;
+  chunkFeeds_ = -feeds_;
   bytes_ = feeds_ = 0;
 }
 
@@ -378,114 +582,30 @@ void BytePositionTracker::Add(const BytePositionTracker& stretch) {
   text_ = stretch.text_;
   size_ = stretch.size_;
   at_ = stretch.at_;
+  chunk_ = stretch.chunk_;
+  two_ = stretch.two_;
+  three_ = stretch.three_;
+  feedBits_ = stretch.feedBits_;
+  odd_ = stretch.odd_;
+  chunkBytes_ = bytes_ + stretch.chunkBytes_;
+  chunkFeeds_ = feeds_ + stretch.chunkFeeds_;
   bytes_ += stretch.bytes_;
   feeds_ += stretch.feeds_;
 }
 
 int64_t BytePositionTracker::ByteOf(std::u16string_view text, size_t index) {
-  if (index < at_ || text.data() != text_ || text.size() != size_) {
-    text_ = text.data();
-    size_ = text.size();
-    at_ = 0;
-    bytes_ = 0;
-    feeds_ = 0;
-  }
+  if (text.data() != text_ || text.size() != size_ || !text_ || std::min(index, size_) < chunk_) StartAt(text, 0);
   index = std::min(index, size_);
-  const char16_t* units = text_;
-#if defined(__SSE2__)
-  // Each unit counts three bytes, one less below 0x800 and one less again below 0x80: the
-  // compares give -1 for true. Line feeds are counted alongside.
-  const __m128i below80 = _mm_set1_epi16(static_cast<short>(0xFF80));
-  const __m128i below800 = _mm_set1_epi16(static_cast<short>(0xF800));
-  const __m128i zero = _mm_setzero_si128(), surrogate = _mm_set1_epi16(static_cast<short>(0xD800));
-  const __m128i feed = _mm_set1_epi16(u'\n');
-  __m128i less = zero, found = zero, feeds = zero;
-  auto add = [&](const char16_t* at, __m128i lanes) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i high = _mm_and_si128(block, below800);
-    const __m128i counts =
-        _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero), _mm_cmpeq_epi16(high, zero));
-    less = _mm_add_epi16(less, _mm_and_si128(counts, lanes));
-    feeds = _mm_add_epi16(feeds, _mm_and_si128(_mm_cmpeq_epi16(block, feed), lanes));
-    found = _mm_or_si128(found, _mm_and_si128(_mm_cmpeq_epi16(high, surrogate), lanes));
-  };
-  // Matches close together, the usual case, are summed in at most four blocks without a branch
-  // inside them: units past `index` are masked out. The line feeds' counts go into the high
-  // byte of the same lanes, so that one sum gives both (a lane counts at most 8 below and 4
-  // feeds).
-  const size_t blocks = (index - at_ + 7) / 8;
-  if (blocks <= 4 && at_ + 8 * blocks <= size_) {
-    const __m128i count = _mm_set1_epi16(static_cast<short>(index - at_));
-    __m128i lane = _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7);
-    for (size_t k = 0; k < blocks; ++k) {
-      add(units + at_ + 8 * k, _mm_cmpgt_epi16(count, lane));
-      lane = _mm_add_epi16(lane, _mm_set1_epi16(8));
-    }
-    if (_mm_movemask_epi8(found) == 0) {
-      const int both = -SumLanes(_mm_add_epi16(less, _mm_slli_epi16(feeds, 8)));  // less + 256 feeds, negated
-      bytes_ += 3 * static_cast<int64_t>(index - at_) - (both & 0xFF);
-      feeds_ += both >> 8;
-      at_ = index;
-      return bytes_;
-    }
-  }
-#endif
-  while (at_ < index) {
-    // Runs without surrogates are summed without branches: one, two or three bytes a unit.
-    const size_t runEnd = std::min(index, at_ + 256);
-    int64_t sum = 0, runFeeds = 0;
-    bool surrogates = false;
-    size_t i = at_;
-#if defined(__SSE2__)
-    if (runEnd - at_ >= 8) {
-      // A run is short enough for the 16-bit lanes. The last few units are taken as the end of
-      // one block that overlaps the previous one, whose first lanes are masked out.
-      less = found = feeds = zero;
-      for (; i + 8 <= runEnd; i += 8) {  // whole blocks: no lanes to mask
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
-        const __m128i high = _mm_and_si128(block, below800);
-        less = _mm_add_epi16(less, _mm_add_epi16(_mm_cmpeq_epi16(_mm_and_si128(block, below80), zero),
-                                                 _mm_cmpeq_epi16(high, zero)));
-        feeds = _mm_add_epi16(feeds, _mm_cmpeq_epi16(block, feed));
-        found = _mm_or_si128(found, _mm_cmpeq_epi16(high, surrogate));
-      }
-      if (i < runEnd) add(units + runEnd - 8, LastLanes(runEnd - i));
-      sum = 3 * static_cast<int64_t>(runEnd - at_) + SumLanes(less);
-      runFeeds = -SumLanes(feeds);
-      surrogates = _mm_movemask_epi8(found) != 0;
-      i = runEnd;
-    }
-#endif
-    for (; i < runEnd; ++i) {
-      const char16_t c = units[i];
-      sum += 1 + (c >= 0x80) + (c >= 0x800);
-      runFeeds += c == u'\n';
-      surrogates |= IsSurrogate(c);
-    }
-    if (!surrogates) {
-      bytes_ += sum;
-      feeds_ += runFeeds;
-      at_ = runEnd;
-      continue;
-    }
-    // One unit at a time through a run that holds surrogates.
-    while (at_ < runEnd) {
-      const char16_t c = units[at_];
-      if (c < 0x80) {
-        bytes_ += 1;
-        feeds_ += c == u'\n';
-      } else if (c < 0x800) {
-        bytes_ += 2;
-      } else if (c >= 0xD800 && c <= 0xDBFF && at_ + 1 < size_ && units[at_ + 1] >= 0xDC00 && units[at_ + 1] <= 0xDFFF) {
-        bytes_ += 4;  // a surrogate pair is one four-byte character
-        ++at_;
-      } else {
-        bytes_ += 3;  // including a lone surrogate, written as U+FFFD
-      }
-      ++at_;
-    }
-  }
-  return bytes_;
+  return g_hasPopcnt ? MoveToWithPopcnt(index) : MoveToPlain(index);
+}
+
+void BytePositionTracker::Locate(std::u16string_view text, std::span<RegexMatch> matches, int64_t lineBase,
+                                 std::pair<int64_t, int64_t>* bytes) {
+  if (text.data() != text_ || text.size() != size_ || !text_) StartAt(text, 0);
+  if (g_hasPopcnt)
+    LocateWithPopcnt(matches, lineBase, bytes);
+  else
+    LocatePlain(matches, lineBase, bytes);
 }
 
 namespace {
@@ -563,27 +683,22 @@ size_t VarintBlocks::StorageBytes() const {
 }
 
 namespace {
-// Largest blocks of stores that were emptied, for the next ones: a new search does not have the
-// system find fresh memory for them again. Shared by the threads; never destroyed, so that
-// stores that outlive it at the program's end can still give theirs back.
-struct SpareBlocks {
-  static constexpr size_t kMost = 32;
-  std::mutex mutex;
-  std::vector<std::unique_ptr<uint8_t[]>> blocks;
-};
-SpareBlocks& Spares() {
-  static SpareBlocks* spares = new SpareBlocks;
+// Largest blocks of stores that were emptied, for the next ones.
+SparePool<std::unique_ptr<uint8_t[]>>& SpareBlocks() {
+  static auto* spares = new SparePool<std::unique_ptr<uint8_t[]>>(32);
+  return *spares;
+}
+
+// Storage for a batch's matches before they are handed over.
+SparePool<std::vector<RegexMatch>>& SpareMatchBlocks() {
+  static auto* spares = new SparePool<std::vector<RegexMatch>>(2);
   return *spares;
 }
 }  // namespace
 
 void VarintBlocks::clear() {
-  if (blocks_.empty()) return;
-  SpareBlocks& spares = Spares();
-  std::lock_guard<std::mutex> lock(spares.mutex);
   for (Block& b : blocks_)
-    if (b.capacity == kLargestBlock && spares.blocks.size() < SpareBlocks::kMost)
-      spares.blocks.push_back(std::move(b.bytes));
+    if (b.capacity == kLargestBlock) SpareBlocks().Give(std::move(b.bytes));
   blocks_.clear();
 }
 
@@ -591,14 +706,7 @@ uint8_t* VarintBlocks::Room() {
   if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < kLongestRecord) {
     Block block;
     block.capacity = std::min(kLargestBlock, kFirstBlock << std::min<size_t>(blocks_.size(), 16));
-    if (block.capacity == kLargestBlock) {
-      SpareBlocks& spares = Spares();
-      std::lock_guard<std::mutex> lock(spares.mutex);
-      if (!spares.blocks.empty()) {
-        block.bytes = std::move(spares.blocks.back());
-        spares.blocks.pop_back();
-      }
-    }
+    if (block.capacity == kLargestBlock) SpareBlocks().Take(block.bytes);
     if (!block.bytes) block.bytes.reset(new uint8_t[block.capacity]);
     blocks_.push_back(std::move(block));
   }
@@ -716,6 +824,8 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
   CompiledPattern::Impl* p = pattern.impl();
   const PCRE2_SIZE* ovector = p ? pcre2_get_ovector_pointer_16(p->data) : nullptr;
   std::vector<RegexMatch> block;  // the matches not yet handed to `sink`
+  SpareMatchBlocks().Take(block);
+  block.clear();
   block.reserve(static_cast<size_t>(std::min<uint64_t>(limit, kMatchBlock)));
   while (added < limit) {
     if (!p || pos >= text.size()) {
@@ -751,6 +861,8 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
     pos = next;
   }
   if (!block.empty()) sink(block);
+  block.clear();
+  SpareMatchBlocks().Give(std::move(block));
   position = pos;
   if (end) *end = why;
   return static_cast<size_t>(added);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -101,11 +102,17 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
                                bool* complex = nullptr);
 
 // UTF-8 byte offsets of UTF-16 indexes along a scan that only moves forward (it starts again
-// from the beginning when asked about an earlier index or another text); the line feeds on the
-// way are counted in the same pass, eight units at a time.
+// from the beginning when asked about an earlier index than the 64 units at hand, or another
+// text); the line feeds on the way are counted in the same pass. The text is taken 64 units at
+// a time as bit masks of its units' kinds, so that a step inside them is a few bit counts.
 class BytePositionTracker {
  public:
   int64_t ByteOf(std::u16string_view text, size_t index);
+  // The same for a run of matches in text order, from where the tracker stands on: each match's
+  // line becomes `lineBase` plus the line feeds before its start, and `bytes` gets the byte
+  // offsets of its start and end, a pair a match. The tracker ends at the last match's end.
+  void Locate(std::u16string_view text, std::span<RegexMatch> matches, int64_t lineBase,
+              std::pair<int64_t, int64_t>* bytes);
   // The line (1 + line feeds before it) of the index last asked about.
   int64_t Line() const { return 1 + feeds_; }
 
@@ -119,10 +126,25 @@ class BytePositionTracker {
   int64_t Feeds() const { return feeds_; }
 
  private:
+  int64_t MoveTo(size_t index);
+  int64_t MoveToWithPopcnt(size_t index);
+  int64_t MoveToPlain(size_t index);
+  void LocateAll(std::span<RegexMatch> matches, int64_t lineBase, std::pair<int64_t, int64_t>* bytes);
+  void LocateWithPopcnt(std::span<RegexMatch> matches, int64_t lineBase, std::pair<int64_t, int64_t>* bytes);
+  void LocatePlain(std::span<RegexMatch> matches, int64_t lineBase, std::pair<int64_t, int64_t>* bytes);
+  void Load();
+
   const char16_t* text_ = nullptr;
   size_t size_ = 0;
   size_t at_ = 0;
-  int64_t bytes_ = 0, feeds_ = 0;
+  int64_t bytes_ = 0, feeds_ = 0;  // at at_
+  // The 64 units from chunk_ (a multiple of 64), one bit each: units of two UTF-8 bytes or
+  // more, of three, line feeds; odd_ when surrogates are among them. chunkBytes_ and
+  // chunkFeeds_ are the counts at chunk_.
+  size_t chunk_ = 0;
+  uint64_t two_ = 0, three_ = 0, feedBits_ = 0;
+  int64_t chunkBytes_ = 0, chunkFeeds_ = 0;
+  bool odd_ = false;
 };
 
 // Records of a few variable-length numbers appended one after another, in blocks that are never

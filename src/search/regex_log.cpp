@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "common/utf.h"
+#include "search/spares.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -127,12 +128,17 @@ char* PutMatched(char* out, std::u16string_view matched, size_t room) {
 
 }  // namespace
 
-RegexBatchLineWriter::RegexBatchLineWriter(std::string& buffer, std::u16string_view text, uint64_t batchNumber,
-                                           uint32_t outputFormat, std::function<void(std::string_view)> write,
-                                           size_t piece)
-    : buffer_(buffer),
-      data_(buffer.data()),
-      room_(buffer.size()),
+namespace {
+SparePool<std::string>& SpareBuffers() {
+  static auto* spares = new SparePool<std::string>(2);
+  return *spares;
+}
+}  // namespace
+
+RegexBatchLineWriter::RegexBatchLineWriter(std::u16string_view text, uint64_t batchNumber, uint32_t outputFormat,
+                                           std::function<void(std::string_view)> write, size_t piece)
+    : data_(nullptr),
+      room_(0),
       text_(text),
       format_(outputFormat),
       write_(std::move(write)),
@@ -141,7 +147,12 @@ RegexBatchLineWriter::RegexBatchLineWriter(std::string& buffer, std::u16string_v
   char* h = PutDecimal(head_.text + 1, batchNumber);
   std::memcpy(h, "] Ln ", 5);
   head_.size = static_cast<size_t>(h + 5 - head_.text);
+  SpareBuffers().Take(buffer_);
+  data_ = buffer_.data();
+  room_ = buffer_.size();
 }
+
+RegexBatchLineWriter::~RegexBatchLineWriter() { SpareBuffers().Give(std::move(buffer_)); }
 
 // The line goes straight into the buffer's characters, which always have room for the fixed
 // copies beyond it.
@@ -191,8 +202,8 @@ void RegexBatchLineWriter::Finish() {
 
 std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
                             uint32_t outputFormat) {
-  std::string out, buffer;
-  RegexBatchLineWriter lines(buffer, text, batchNumber, outputFormat, [&](std::string_view piece) { out += piece; });
+  std::string out;
+  RegexBatchLineWriter lines(text, batchNumber, outputFormat, [&](std::string_view piece) { out += piece; });
   for (const RegexMatch& m : batch) lines.Add(m);
   lines.Finish();
   return out;

@@ -20,12 +20,15 @@ std::string RegexEntryHeader(std::u16string_view pattern);
 // the text the matches were found in.
 std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
                             uint32_t outputFormat);
-// The same lines, one match at a time, formatted into `buffer` (kept by the caller, so that its
-// storage serves batch after batch) and handed to `write` in pieces of about `piece` bytes.
+// The same lines, one match at a time, handed to `write` in pieces of about `piece` bytes. The
+// buffer they are formatted in is kept for the next writer when this one is destroyed.
 class RegexBatchLineWriter {
  public:
-  RegexBatchLineWriter(std::string& buffer, std::u16string_view text, uint64_t batchNumber, uint32_t outputFormat,
+  RegexBatchLineWriter(std::u16string_view text, uint64_t batchNumber, uint32_t outputFormat,
                        std::function<void(std::string_view)> write, size_t piece = size_t{1} << 20);
+  ~RegexBatchLineWriter();
+  RegexBatchLineWriter(const RegexBatchLineWriter&) = delete;
+  RegexBatchLineWriter& operator=(const RegexBatchLineWriter&) = delete;
   void Add(const RegexMatch& match);
   // Hands over the lines not yet written.
   void Finish();
@@ -35,7 +38,7 @@ class RegexBatchLineWriter {
     char text[32] = {};
     size_t size = 0;
   };
-  std::string& buffer_;
+  std::string buffer_;
   char* data_;   // the buffer's characters and their number, kept here: the buffer's own record
   size_t room_;  // may share its cache line with whatever the caller keeps beside it
   std::u16string_view text_;

@@ -5,66 +5,61 @@
 #include <system_error>
 #include <utility>
 
-RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer, uint64_t batchNumber,
-                               uint32_t outputFormat, std::function<void(std::string_view)> writeLog)
+RegexBatchPipe::RegexBatchPipe(std::u16string_view text, Session session, uint64_t batchNumber, uint32_t outputFormat,
+                               std::function<void(std::string_view)> writeLog)
     : session_(session) {
   const bool logging = static_cast<bool>(writeLog);
   state_.reset(new State{text,
                          std::move(session.results),
                          std::move(session.ranges),
                          session.bytes,
-                         RegexBatchLineWriter(logBuffer, text, batchNumber, outputFormat, std::move(writeLog)),
+                         RegexBatchLineWriter(text, batchNumber, outputFormat, std::move(writeLog)),
                          logging,
                          {}});
 }
 
 RegexBatchPipe::~RegexBatchPipe() {
   Finish();
+  for (Block& block : spare_) SpareBlocks().Give(std::move(block));
+}
+
+SparePool<RegexBatchPipe::Block>& RegexBatchPipe::SpareBlocks() {
+  static auto* spares = new SparePool<Block>(kMaxWaiting + 2);
+  return *spares;
 }
 
 void RegexBatchPipe::Count(Block& block) {
   block.counted = true;
   block.from = handedEnd_;
-  const std::u16string_view text = state_->text;  // never changed after the start
-  block.stretch.StartAt(text, handedEnd_);
+  block.stretch.StartAt(state_->text, handedEnd_);  // the text is never changed after the start
   block.bytes.resize(block.matches.size());
-  for (size_t i = 0; i < block.matches.size(); ++i) {
-    RegexMatch& m = block.matches[i];
-    const int64_t start = block.stretch.ByteOf(text, static_cast<size_t>(std::max(m.start, 0)));
-    m.line = static_cast<int32_t>(block.stretch.Feeds());
-    block.bytes[i] = {start, block.stretch.ByteOf(text, static_cast<size_t>(std::max(m.end, 0)))};
-  }
+  block.stretch.Locate(state_->text, block.matches, 0, block.bytes.data());
 }
 
 void RegexBatchPipe::Work(Block& block) {
   State& s = *state_;
+  const size_t count = block.matches.size();
+  int64_t bytes = 0, line = 0;
   if (block.counted && s.bytes.At() == block.from) {
-    // Counted on the search thread from where the pipe's own counts stand.
-    const int64_t bytes = s.bytes.Bytes(), line = s.bytes.Line();
-    const size_t count = block.matches.size();
-    for (size_t i = 0; i < count; ++i) {
-      // The log line reads the match's text, which this thread has not seen: it is asked for
-      // a few matches ahead.
-      if (s.logging && i + 8 < count)
-        __builtin_prefetch(
-            s.text.data() +
-            std::min<size_t>(static_cast<size_t>(std::max(block.matches[i + 8].start, 0)), s.text.size()));
-      RegexMatch& m = block.matches[i];
-      m.line = static_cast<int32_t>(line + m.line);
-      s.results.push_back(m);
-      s.ranges.push_back(bytes + block.bytes[i].first, bytes + block.bytes[i].second);
-      if (s.logging) s.logLines.Add(m);
-    }
+    // Counted on the search thread from where the pipe's own counts stand: they are added.
+    bytes = s.bytes.Bytes();
+    line = s.bytes.Line();
     s.bytes.Add(block.stretch);
-    return;
+  } else {
+    block.bytes.resize(count);
+    s.bytes.Locate(s.text, block.matches, 0, block.bytes.data());
+    line = 1;
   }
-  for (RegexMatch& m : block.matches) {
-    // One pass along the text finds the line and both byte offsets; the log line follows while
-    // the match's text is still at hand.
-    const int64_t start = s.bytes.ByteOf(s.text, static_cast<size_t>(std::max(m.start, 0)));
-    m.line = static_cast<int32_t>(s.bytes.Line());
+  for (size_t i = 0; i < count; ++i) {
+    // The log line reads the match's text, which may have left the cache since it was counted:
+    // it is asked for a few matches ahead.
+    if (s.logging && i + 8 < count)
+      __builtin_prefetch(s.text.data() +
+                         std::min<size_t>(static_cast<size_t>(std::max(block.matches[i + 8].start, 0)), s.text.size()));
+    RegexMatch& m = block.matches[i];
+    m.line = static_cast<int32_t>(line + m.line);
     s.results.push_back(m);
-    s.ranges.push_back(start, s.bytes.ByteOf(s.text, static_cast<size_t>(std::max(m.end, 0))));
+    s.ranges.push_back(bytes + block.bytes[i].first, bytes + block.bytes[i].second);
     if (s.logging) s.logLines.Add(m);
   }
 }
@@ -79,6 +74,7 @@ void RegexBatchPipe::Add(std::vector<RegexMatch>& matches) {
       spare_.pop_back();
     }
   }
+  if (block.matches.capacity() == 0) SpareBlocks().Take(block);
   block.matches.swap(matches);  // the caller gets the spare's storage
   matches.clear();
   block.counted = false;
@@ -86,9 +82,9 @@ void RegexBatchPipe::Add(std::vector<RegexMatch>& matches) {
     Work(block);
     return;
   }
-  // Counting here costs the search what the pipe's thread saves: only worth it when that thread
-  // is so far behind that the search would soon have to wait for it.
-  if (handedAny_ && queued_.load(std::memory_order_acquire) >= kMaxWaiting - 2) {
+  // Counting here costs the search what the pipe's thread saves. It is worth it once that thread
+  // has fallen behind: the blocks still waiting when the search ends are worked on after it.
+  if (handedAny_ && queued_.load(std::memory_order_acquire) >= kCountFrom) {
     Count(block);
     ++countedBlocks_;
   }

@@ -17,6 +17,7 @@
 
 #include "search/regex.h"
 #include "search/regex_log.h"
+#include "search/spares.h"
 
 // Blocks of matches are taken over as the search finds them (FindBatchMatches' sink). A first
 // block shorter than kMatchBlock is the whole batch: it is worked on at once on the caller's
@@ -26,9 +27,9 @@
 // waits too, so that a slow disk holds the search back instead of filling memory.
 class RegexBatchPipe {
  public:
-  // Blocks that may wait for the pipe's thread before Add waits too; from two less on, the
-  // search thread counts the blocks it hands over.
-  static constexpr size_t kMaxWaiting = 8;
+  // Blocks that may wait for the pipe's thread before Add waits too; and those waiting from
+  // which on the search thread counts the blocks it hands over itself.
+  static constexpr size_t kMaxWaiting = 8, kCountFrom = 2;
 
   // The session's stores and trackers along `text` are taken over until Finish, which puts
   // them back with this batch appended. The log lines go to `writeLog`, from the pipe's thread;
@@ -38,8 +39,8 @@ class RegexBatchPipe {
     RegexByteRanges& ranges;
     BytePositionTracker& bytes;  // along `text`, and the line numbers with it
   };
-  RegexBatchPipe(std::u16string_view text, Session session, std::string& logBuffer, uint64_t batchNumber,
-                 uint32_t outputFormat, std::function<void(std::string_view)> writeLog);
+  RegexBatchPipe(std::u16string_view text, Session session, uint64_t batchNumber, uint32_t outputFormat,
+                 std::function<void(std::string_view)> writeLog);
   ~RegexBatchPipe();
   RegexBatchPipe(const RegexBatchPipe&) = delete;
   RegexBatchPipe& operator=(const RegexBatchPipe&) = delete;
@@ -63,6 +64,7 @@ class RegexBatchPipe {
     std::vector<std::pair<int64_t, int64_t>> bytes;
     BytePositionTracker stretch;
   };
+  static SparePool<Block>& SpareBlocks();  // blocks of pipes gone, for the next ones
   void Run();
   void Work(Block& block);
   void Count(Block& block);

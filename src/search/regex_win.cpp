@@ -197,7 +197,6 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
   }
   uint64_t found = params->continueSearch ? g_session.foundCount : 0;
   uint64_t done = 0;
-  std::string logBuffer;  // the log lines of each batch are formatted here, piece by piece
   bool finished = false, cancelled = false, tooComplex = false;
   for (;;) {
     if (g_cancelRequested) {
@@ -229,7 +228,7 @@ DWORD WINAPI RegexSearchWorker(LPVOID argument) {
       std::function<void(std::string_view)> writeLog;
       if (log) writeLog = [log](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), log); };
       RegexBatchPipe pipe(g_session.textWide, {g_session.results, g_session.ranges, g_session.bytes},
-                          logBuffer, batchNumber, g_session.outputFormat, std::move(writeLog));
+                          batchNumber, g_session.outputFormat, std::move(writeLog));
       batch->count = FindBatchMatches(g_session.textWide, pattern, g_session.position, limit, &g_cancelRequested, &why,
                                       [&pipe](std::vector<RegexMatch>& block) { pipe.Add(block); });
       pipe.Finish();

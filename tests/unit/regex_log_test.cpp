@@ -56,11 +56,11 @@ TEST(RegexLog, BatchLinesAreWrittenInPiecesFromOneBuffer) {
   batch.push_back({static_cast<int32_t>(text.size()) - 3000, static_cast<int32_t>(text.size()), 501});
   for (uint32_t format : {0u, 1u}) {
     const std::string whole = RegexBatchLines(text, batch, 12345, format);
-    std::string buffer, joined;
+    std::string joined;
     size_t pieces = 0;
-    for (int run = 0; run < 2; ++run) {  // the buffer serves a second batch as well
+    for (int run = 0; run < 2; ++run) {  // the second writer takes over the first one's buffer
       joined.clear();
-      RegexBatchLineWriter lines(buffer, text, 12345, format,
+      RegexBatchLineWriter lines(text, 12345, format,
                                  [&](std::string_view piece) {
                                    ++pieces;
                                    EXPECT_TRUE(piece.size() <= 1024 || piece.find('\n') == piece.size() - 1)

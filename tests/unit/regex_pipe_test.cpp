@@ -62,13 +62,13 @@ struct Session {
   RegexResults results;
   RegexByteRanges ranges;
   BytePositionTracker bytes;
-  std::string logBuffer, log;
+  std::string log;
   uint64_t position = 0;
 
   // A pipe into these stores; the log goes to `write`.
   std::unique_ptr<RegexBatchPipe> Pipe(std::u16string_view text, uint64_t batchNumber, uint32_t format,
                                        std::function<void(std::string_view)> write) {
-    return std::make_unique<RegexBatchPipe>(text, RegexBatchPipe::Session{results, ranges, bytes}, logBuffer,
+    return std::make_unique<RegexBatchPipe>(text, RegexBatchPipe::Session{results, ranges, bytes},
                                             batchNumber, format, std::move(write));
   }
 

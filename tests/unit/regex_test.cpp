@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
+#include <vector>
 
 #include "common/utf.h"
 
@@ -466,6 +468,97 @@ TEST(SearchBatchTest, BytePositionsAgreeWithTheUtf8Form) {
   BytePositionTracker fresh;
   EXPECT_EQ(fresh.ByteOf(text, text.size()), utf8Before(text.size()));
   EXPECT_EQ(fresh.ByteOf(text, 600), utf8Before(600));  // back again: counted afresh
+}
+
+// Runs of matches are located a stretch of the text at a time. They get the same offsets and
+// lines as single indexes: over gaps longer than a stretch, pairs cut by the 64-unit pieces,
+// matches ending where the next one starts, empty ones, runs handed over in parts, and one
+// ending at the text's end. A stretch counted on its own from inside a pair adds up the same.
+TEST(SearchBatchTest, RunsOfMatchesAreLocatedLikeSingleIndexes) {
+  std::u16string text;
+  unsigned seed = 11;
+  auto next = [&seed](unsigned range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  while (text.size() < 300000) {
+    switch (next(9)) {
+      case 0: text += u'\n'; break;
+      case 1: text += u"\u00e9"; break;
+      case 2: text += u"\u20ac"; break;
+      case 3: text += u"\U0001F600"; break;
+      case 4: text += next(4) == 0 ? char16_t(0xD800 + next(0x800)) : u'x'; break;  // now and then a lone half
+      default: text += std::u16string_view(u"abcdefg").substr(0, 1 + next(7)); break;
+    }
+  }
+  // The UTF-8 length before each index, a pair cut in two counting whole; and the lines.
+  std::vector<int64_t> bytesBefore(text.size() + 1, 0), linesAt(text.size() + 1, 1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    linesAt[i + 1] = linesAt[i] + (c == u'\n');
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+      bytesBefore[i + 1] = bytesBefore[i + 2] = bytesBefore[i] + 4;
+      linesAt[i + 2] = linesAt[i + 1];
+      ++i;
+    } else {
+      bytesBefore[i + 1] = bytesBefore[i] + (c < 0x80 ? 1 : c < 0x800 ? 2 : 3);
+    }
+  }
+  ASSERT_EQ(bytesBefore.back(), static_cast<int64_t>(Utf16ToUtf8(text).size()));
+
+  std::vector<RegexMatch> matches;
+  const size_t gaps[] = {0, 0, 1, 5, 63, 64, 65, 127, 1000};
+  const size_t lengths[] = {0, 1, 2, 6, 63, 64, 65, 300};
+  for (size_t at = 0;;) {
+    const size_t start = at + (next(150) == 0 ? 40000 + next(30000) : gaps[next(9)]);
+    const size_t end = start + lengths[next(8)];
+    if (end > text.size()) break;
+    matches.push_back({static_cast<int32_t>(start), static_cast<int32_t>(end), 0});
+    at = end;
+  }
+  matches.push_back({static_cast<int32_t>(text.size()) - 3, static_cast<int32_t>(text.size()), 0});
+  ASSERT_GT(matches.size(), 300u);
+
+  BytePositionTracker tracker;
+  std::vector<std::pair<int64_t, int64_t>> bytes(matches.size());
+  for (size_t done = 0, part = 1; done < matches.size(); part = part * 7 % 997 + 1) {
+    const size_t count = std::min(part, matches.size() - done);
+    tracker.Locate(text, std::span<RegexMatch>(matches).subspan(done, count), 1, bytes.data() + done);
+    done += count;
+  }
+  for (size_t i = 0; i < matches.size(); ++i) {
+    const RegexMatch& m = matches[i];
+    ASSERT_EQ(bytes[i].first, bytesBefore[m.start]) << i << " at " << m.start;
+    ASSERT_EQ(bytes[i].second, bytesBefore[m.end]) << i << " at " << m.end;
+    ASSERT_EQ(m.line, linesAt[m.start]) << i << " at " << m.start;
+  }
+  EXPECT_EQ(tracker.At(), text.size());
+  EXPECT_EQ(tracker.Bytes(), bytesBefore.back());
+  EXPECT_EQ(tracker.Line(), linesAt.back());
+
+  // From the second half of a pair on, counted on its own, then added to a tracker standing there.
+  const size_t half = text.find(u"\U0001F600", 150000) + 1;
+  std::vector<RegexMatch> later;
+  for (const RegexMatch& m : matches)
+    if (static_cast<size_t>(m.start) >= half) later.push_back(m);
+  BytePositionTracker stretch, whole;
+  stretch.StartAt(text, half);
+  std::vector<std::pair<int64_t, int64_t>> relative(later.size());
+  stretch.Locate(text, later, 0, relative.data());
+  whole.ByteOf(text, half);
+  for (size_t i = 0; i < later.size(); ++i) {
+    ASSERT_EQ(whole.Bytes() + relative[i].first, bytesBefore[later[i].start]) << i;
+    ASSERT_EQ(whole.Line() + later[i].line, linesAt[later[i].start]) << i;
+  }
+  whole.Add(stretch);
+  EXPECT_EQ(whole.ByteOf(text, text.size()), bytesBefore.back());
+  EXPECT_EQ(whole.Line(), linesAt.back());
+
+  // Asked about an earlier index than it stands at, a tracker counts afresh.
+  std::vector<RegexMatch> again = {matches[3]};
+  tracker.Locate(text, again, 1, bytes.data());
+  EXPECT_EQ(bytes[0].first, bytesBefore[matches[3].start]);
+  EXPECT_EQ(again[0].line, linesAt[matches[3].start]);
 }
 
 // Matches across the search windows, and ones that end exactly at a window's end, are the same
