@@ -4,6 +4,7 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <cwctype>
 #include <mutex>
@@ -665,14 +666,64 @@ uint8_t* PutNumber(uint8_t* p, int64_t value) {
   return p;
 }
 
-int64_t GetNumber(const uint8_t*& p) {
+// The same, without a branch on the length for numbers of one or two bytes: two bytes are
+// stored, of which the second is overwritten after a number of one.
+inline uint8_t* PutShortNumber(uint8_t* p, int64_t value) {
+  const uint64_t v = (static_cast<uint64_t>(value) << 1) ^ static_cast<uint64_t>(value >> 63);
+  if (v >= 0x4000) return PutNumber(p, value);
+  const uint64_t two = v >= 0x80;
+  const uint16_t bytes = static_cast<uint16_t>((v & 0x7F) | (two << 7) | ((v >> 7) << 8));
+  std::memcpy(p, &bytes, sizeof bytes);
+  return p + 1 + two;
+}
+
+inline int64_t Unfold(uint64_t v) { return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1); }
+
+int64_t GetLongNumber(const uint8_t*& p) {
   uint64_t v = 0;
   for (int shift = 0;; shift += 7) {
     const uint8_t b = *p++;
     v |= static_cast<uint64_t>(b & 0x7F) << shift;
     if (b < 0x80) break;
   }
-  return static_cast<int64_t>(v >> 1) ^ -static_cast<int64_t>(v & 1);
+  return Unfold(v);
+}
+
+// Numbers of one or two bytes, nearly all of them, are read without a branch on their length:
+// records leave room for eight bytes to be read from inside them, of which only the numbers'
+// own decide anything. Two such numbers are taken from one read.
+inline bool ShortNumber(uint64_t bytes) { return (bytes & 0x8080) != 0x8080; }
+inline uint64_t ShortValue(uint64_t bytes, uint64_t two) {
+  return (bytes & 0x7F) | (((bytes >> 1) & 0x3F80) & (0 - two));
+}
+inline uint64_t Load8(const uint8_t* p) {
+  static_assert(std::endian::native == std::endian::little);
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+inline int64_t GetNumber(const uint8_t*& p) {
+  const uint64_t v = Load8(p);
+  if (!ShortNumber(v)) return GetLongNumber(p);
+  const uint64_t two = (v >> 7) & 1;
+  p += 1 + two;
+  return Unfold(ShortValue(v, two));
+}
+
+inline void GetTwoNumbers(const uint8_t*& p, int64_t* first, int64_t* second) {
+  const uint64_t v = Load8(p);
+  const uint64_t two = (v >> 7) & 1;
+  const uint64_t w = v >> (8 + 8 * two);
+  if (!ShortNumber(v) || !ShortNumber(w)) {
+    *first = GetNumber(p);
+    *second = GetNumber(p);
+    return;
+  }
+  const uint64_t twoMore = (w >> 7) & 1;
+  *first = Unfold(ShortValue(v, two));
+  *second = Unfold(ShortValue(w, twoMore));
+  p += 2 + two + twoMore;
 }
 }  // namespace
 
@@ -700,25 +751,31 @@ void VarintBlocks::clear() {
   for (Block& b : blocks_)
     if (b.capacity == kLargestBlock) SpareBlocks().Give(std::move(b.bytes));
   blocks_.clear();
+  next_ = nullptr;
+  limit_ = nullptr;
 }
 
-uint8_t* VarintBlocks::Room() {
-  if (blocks_.empty() || blocks_.back().capacity - blocks_.back().used < kLongestRecord) {
-    Block block;
-    block.capacity = std::min(kLargestBlock, kFirstBlock << std::min<size_t>(blocks_.size(), 16));
-    if (block.capacity == kLargestBlock) SpareBlocks().Take(block.bytes);
-    if (!block.bytes) block.bytes.reset(new uint8_t[block.capacity]);
-    blocks_.push_back(std::move(block));
-  }
-  return blocks_.back().bytes.get() + blocks_.back().used;
+uint8_t* VarintBlocks::Grow() {
+  if (!blocks_.empty()) blocks_.back().used = static_cast<size_t>(next_ - blocks_.back().bytes.get());
+  Block block;
+  block.capacity = std::min(kLargestBlock, kFirstBlock << std::min<size_t>(blocks_.size(), 16));
+  if (block.capacity == kLargestBlock) SpareBlocks().Take(block.bytes);
+  if (!block.bytes) block.bytes.reset(new uint8_t[block.capacity]);
+  next_ = block.bytes.get();
+  limit_ = next_ + block.capacity - kLongestRecord + 1;
+  blocks_.push_back(std::move(block));
+  return next_;
 }
 
-const uint8_t* VarintBlocks::Record(Cursor& at) const {
-  while (at.offset >= blocks_[at.block].used) {  // the rest of that block was too short for a record
-    ++at.block;
-    at.offset = 0;
+const uint8_t* VarintBlocks::NextRecord(Cursor& at) const {
+  for (;;) {
+    const Block& block = blocks_[at.block];
+    if (!at.at) at.at = block.bytes.get();
+    at.end = at.block + 1 == blocks_.size() ? next_ : block.bytes.get() + block.used;
+    if (at.at < at.end) return at.at;
+    ++at.block;  // the rest of that block was too short for a record
+    at.at = nullptr;
   }
-  return blocks_[at.block].bytes.get() + at.offset;
 }
 
 void RegexResults::clear() {
@@ -727,23 +784,34 @@ void RegexResults::clear() {
   lastEnd_ = lastLine_ = 0;
 }
 
-void RegexResults::push_back(const RegexMatch& match) {
+void RegexResults::Append(std::span<const RegexMatch> matches) {
   uint8_t* p = store_.Room();
-  const int64_t gap = match.start - lastEnd_, length = static_cast<int64_t>(match.end) - match.start,
-                feeds = static_cast<int64_t>(match.line) - lastLine_;
-  if (static_cast<uint64_t>(gap) < 64 && static_cast<uint64_t>(length) < 64 && static_cast<uint64_t>(feeds) < 64) {
-    // The usual match, close to the one before: three bytes.
-    p[0] = static_cast<uint8_t>(gap << 1);
-    p[1] = static_cast<uint8_t>(length << 1);
-    p[2] = static_cast<uint8_t>(feeds << 1);
-    p += 3;
-  } else {
-    p = PutNumber(PutNumber(PutNumber(p, gap), length), feeds);
+  const uint8_t* limit = store_.Limit();
+  int64_t lastEnd = lastEnd_, lastLine = lastLine_;
+  for (const RegexMatch& match : matches) {
+    if (p >= limit) {
+      store_.Commit(p);
+      p = store_.Room();
+      limit = store_.Limit();
+    }
+    const int64_t gap = match.start - lastEnd, length = static_cast<int64_t>(match.end) - match.start,
+                  feeds = static_cast<int64_t>(match.line) - lastLine;
+    if (static_cast<uint64_t>(gap) < 64 && static_cast<uint64_t>(length) < 64 && static_cast<uint64_t>(feeds) < 64) {
+      // The usual match, close to the one before: three bytes.
+      p[0] = static_cast<uint8_t>(gap << 1);
+      p[1] = static_cast<uint8_t>(length << 1);
+      p[2] = static_cast<uint8_t>(feeds << 1);
+      p += 3;
+    } else {
+      p = PutNumber(PutNumber(PutNumber(p, gap), length), feeds);
+    }
+    lastEnd = match.end;
+    lastLine = match.line;
   }
   store_.Commit(p);
-  lastEnd_ = match.end;
-  lastLine_ = match.line;
-  ++count_;
+  lastEnd_ = lastEnd;
+  lastLine_ = lastLine;
+  count_ += matches.size();
 }
 
 RegexResults::Reader RegexResults::ReadAll() const {
@@ -768,7 +836,7 @@ bool RegexResults::Reader::Next(RegexMatch* match) {
   const int64_t start = end_ + GetNumber(p);
   const int64_t end = start + GetNumber(p);
   line_ += GetNumber(p);
-  results_->store_.Done(at_, p);
+  VarintBlocks::Done(at_, p);
   match->start = static_cast<int32_t>(start);
   match->end = static_cast<int32_t>(end);
   match->line = static_cast<int32_t>(line_);
@@ -783,11 +851,23 @@ void RegexByteRanges::clear() {
   lastEnd_ = 0;
 }
 
-void RegexByteRanges::push_back(int64_t start, int64_t end) {
+void RegexByteRanges::Append(std::span<const std::pair<int64_t, int64_t>> ranges, int64_t offset) {
   uint8_t* p = store_.Room();
-  store_.Commit(PutNumber(PutNumber(p, start - lastEnd_), end - start));
-  lastEnd_ = end;
-  ++count_;
+  const uint8_t* limit = store_.Limit();
+  int64_t lastEnd = lastEnd_;
+  for (const auto& [from, to] : ranges) {
+    if (p >= limit) {
+      store_.Commit(p);
+      p = store_.Room();
+      limit = store_.Limit();
+    }
+    const int64_t start = offset + from, end = offset + to;
+    p = PutShortNumber(PutShortNumber(p, start - lastEnd), end - start);
+    lastEnd = end;
+  }
+  store_.Commit(p);
+  lastEnd_ = lastEnd;
+  count_ += ranges.size();
 }
 
 RegexByteRanges::Reader RegexByteRanges::ReadAll() const {
@@ -808,9 +888,11 @@ RegexByteRanges::Reader RegexByteRanges::ReadNew() const {
 bool RegexByteRanges::Reader::Next(int64_t* start, int64_t* end) {
   if (!ranges_ || index_ >= ranges_->count_) return false;
   const uint8_t* p = ranges_->store_.Record(at_);
-  *start = end_ + GetNumber(p);
-  *end = *start + GetNumber(p);
-  ranges_->store_.Done(at_, p);
+  int64_t gap = 0, length = 0;
+  GetTwoNumbers(p, &gap, &length);
+  *start = end_ + gap;
+  *end = *start + length;
+  VarintBlocks::Done(at_, p);
   end_ = *end;
   ++index_;
   return true;

@@ -154,36 +154,49 @@ class VarintBlocks {
   static constexpr size_t kLongestRecord = 30;  // three numbers of at most ten bytes
   VarintBlocks() = default;
   ~VarintBlocks() { clear(); }
-  VarintBlocks(VarintBlocks&&) noexcept = default;
+  VarintBlocks(VarintBlocks&& other) noexcept { *this = std::move(other); }
   VarintBlocks& operator=(VarintBlocks&& other) noexcept {
+    if (this == &other) return *this;
     clear();
     blocks_ = std::move(other.blocks_);
+    next_ = std::exchange(other.next_, nullptr);
+    limit_ = std::exchange(other.limit_, nullptr);
+    other.blocks_.clear();
     return *this;
   }
   // Empties the store; its largest blocks are kept for the stores to come, already in memory.
   void clear();
   size_t StorageBytes() const;
-  // Where the next record goes: room for kLongestRecord bytes. Commit(its end) after writing.
-  uint8_t* Room();
-  void Commit(const uint8_t* end) { blocks_.back().used = static_cast<size_t>(end - blocks_.back().bytes.get()); }
+  // Where the next record goes: room for kLongestRecord bytes, and for eight bytes to be read
+  // from anywhere inside the record. Commit(its end) after writing.
+  uint8_t* Room() { return next_ < limit_ ? next_ : Grow(); }
+  void Commit(uint8_t* end) { next_ = end; }
+  // Records may start before this in the block Room last gave; past it, Commit and ask again.
+  const uint8_t* Limit() const { return limit_; }
 
+  // Where a reader stands: in a block, at a record, before the end of that block's records as
+  // last seen (more may have been added since).
   struct Cursor {
-    size_t block = 0, offset = 0;
+    size_t block = 0;
+    const uint8_t* at = nullptr;  // null: the block's start
+    const uint8_t* end = nullptr;
   };
-  Cursor End() const { return blocks_.empty() ? Cursor{} : Cursor{blocks_.size() - 1, blocks_.back().used}; }
+  Cursor End() const { return blocks_.empty() ? Cursor{} : Cursor{blocks_.size() - 1, next_, next_}; }
   // The record at `at`, which must exist; `at` is moved past it by Done(at, its end).
-  const uint8_t* Record(Cursor& at) const;
-  void Done(Cursor& at, const uint8_t* end) const {
-    at.offset = static_cast<size_t>(end - blocks_[at.block].bytes.get());
-  }
+  const uint8_t* Record(Cursor& at) const { return at.at < at.end ? at.at : NextRecord(at); }
+  static void Done(Cursor& at, const uint8_t* end) { at.at = end; }
 
  private:
   static constexpr size_t kFirstBlock = 4096, kLargestBlock = size_t{1} << 20;
   struct Block {
     std::unique_ptr<uint8_t[]> bytes;
-    size_t used = 0, capacity = 0;
+    size_t used = 0, capacity = 0;  // used: of every block but the last, which ends at next_
   };
+  uint8_t* Grow();
+  const uint8_t* NextRecord(Cursor& at) const;
   std::vector<Block> blocks_;
+  uint8_t* next_ = nullptr;         // the end of the last block's records
+  const uint8_t* limit_ = nullptr;  // records start before it
 };
 
 // The matches of a Find All session in text order, kept compactly: each as its distance from
@@ -194,8 +207,9 @@ class RegexResults {
   size_t size() const { return count_; }
   bool empty() const { return count_ == 0; }
   void clear();
-  // Appends a match (one after the last in the text, so that the differences stay small).
-  void push_back(const RegexMatch& match);
+  // Appends matches (each after the one before in the text, so that the differences stay small).
+  void push_back(const RegexMatch& match) { Append({&match, 1}); }
+  void Append(std::span<const RegexMatch> matches);
   size_t StorageBytes() const { return store_.StorageBytes(); }
 
   // Reads the matches in order.
@@ -227,7 +241,12 @@ class RegexByteRanges {
  public:
   size_t size() const { return count_; }
   void clear();
-  void push_back(int64_t start, int64_t end);
+  void push_back(int64_t start, int64_t end) {
+    const std::pair<int64_t, int64_t> range{start, end};
+    Append({&range, 1}, 0);
+  }
+  // Appends ranges moved on by `offset`.
+  void Append(std::span<const std::pair<int64_t, int64_t>> ranges, int64_t offset);
 
   class Reader {
    public:

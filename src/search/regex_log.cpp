@@ -156,43 +156,68 @@ RegexBatchLineWriter::~RegexBatchLineWriter() { SpareBuffers().Give(std::move(bu
 
 // The line goes straight into the buffer's characters, which always have room for the fixed
 // copies beyond it.
-void RegexBatchLineWriter::Add(const RegexMatch& m) {
-  std::u16string_view matched = MatchedText(text_, m);
-  const size_t need = 128 + 3 * matched.size();  // the numbers, the words and the text at their longest
-  if (used_ > 0 && used_ + need > piece_) {
-    write_(std::string_view(data_, used_));
-    used_ = 0;
-  }
-  if (used_ + need > room_) {
-    buffer_.resize(std::max(used_ + need, std::min(piece_, 2 * buffer_.size())));
-    data_ = buffer_.data();
-    room_ = buffer_.size();
-  }
-  char* out = data_ + used_;
-  if (format_ != 0) {
-    std::memcpy(out, head_.text, sizeof head_.text);
-    out += head_.size;
-    if (m.line != lineNumber_) {  // the line's digits are kept in a register's worth of bytes
-      lineNumber_ = m.line;
-      char digits[16];
-      lineSize_ = static_cast<size_t>(PutDecimal32(digits, static_cast<uint32_t>(std::max(m.line, 0))) - digits);
-      std::memcpy(&lineDigits_, digits, 8);
+void RegexBatchLineWriter::Add(const RegexMatch& match) { AddAll({&match, 1}); }
+
+void RegexBatchLineWriter::AddAll(std::span<const RegexMatch> matches) {
+  // The writer's own values are kept in locals: the characters written could otherwise be taken
+  // for any of them, and read again after every one.
+  char* data = data_;
+  size_t used = used_, room = room_;
+  int32_t lineNumber = lineNumber_;
+  uint64_t lineDigits = lineDigits_;
+  size_t lineSize = lineSize_;
+  const Words head = head_;
+  const std::u16string_view text = text_;
+  for (size_t i = 0; i < matches.size(); ++i) {
+    // The matched texts may have left the cache since the search read them: they are asked for
+    // a few matches ahead.
+    if (i + 8 < matches.size())
+      __builtin_prefetch(text.data() +
+                         std::min(static_cast<size_t>(std::max(matches[i + 8].start, 0)), text.size()));
+    const RegexMatch& m = matches[i];
+    const std::u16string_view matched = MatchedText(text, m);
+    const size_t need = 128 + 3 * matched.size();  // the numbers, the words and the text at their longest
+    if (used > 0 && used + need > piece_) {
+      write_(std::string_view(data, used));
+      used = 0;
     }
-    std::memcpy(out, &lineDigits_, 8);
-    if (lineSize_ > 8) PutDecimal32(out, static_cast<uint32_t>(m.line));
-    out += lineSize_;
-    std::memcpy(out, "  Pos   ", 8);
-    out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
-    *out++ = '-';
-    out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.end, 0)));
-    std::memcpy(out, ": ", 2);
-    out += 2;
+    if (used + need > room) {
+      buffer_.resize(std::max(used + need, std::min(piece_, 2 * buffer_.size())));
+      data = buffer_.data();
+      room = buffer_.size();
+    }
+    char* out = data + used;
+    if (format_ != 0) {
+      std::memcpy(out, head.text, sizeof head.text);
+      out += head.size;
+      if (m.line != lineNumber) {  // the line's digits are kept in a register's worth of bytes
+        lineNumber = m.line;
+        char digits[16];
+        lineSize = static_cast<size_t>(PutDecimal32(digits, static_cast<uint32_t>(std::max(m.line, 0))) - digits);
+        std::memcpy(&lineDigits, digits, 8);
+      }
+      std::memcpy(out, &lineDigits, 8);
+      if (lineSize > 8) PutDecimal32(out, static_cast<uint32_t>(m.line));
+      out += lineSize;
+      std::memcpy(out, "  Pos   ", 8);
+      out = PutDecimal32(out + 6, static_cast<uint32_t>(std::max(m.start, 0)));
+      *out++ = '-';
+      out = PutDecimal32(out, static_cast<uint32_t>(std::max(m.end, 0)));
+      std::memcpy(out, ": ", 2);
+      out += 2;
+    }
+    const size_t after =
+        matched.empty() ? 0 : static_cast<size_t>(text.data() + text.size() - matched.data()) - matched.size();
+    out = PutMatched(out, matched, after);
+    *out++ = '\n';
+    used = static_cast<size_t>(out - data);
   }
-  const size_t after =
-      matched.empty() ? 0 : static_cast<size_t>(text_.data() + text_.size() - matched.data()) - matched.size();
-  out = PutMatched(out, matched, after);
-  *out++ = '\n';
-  used_ = static_cast<size_t>(out - data_);
+  data_ = data;
+  used_ = used;
+  room_ = room;
+  lineNumber_ = lineNumber;
+  lineDigits_ = lineDigits;
+  lineSize_ = lineSize;
 }
 
 void RegexBatchLineWriter::Finish() {

@@ -30,6 +30,7 @@ class RegexBatchLineWriter {
   RegexBatchLineWriter(const RegexBatchLineWriter&) = delete;
   RegexBatchLineWriter& operator=(const RegexBatchLineWriter&) = delete;
   void Add(const RegexMatch& match);
+  void AddAll(std::span<const RegexMatch> matches);
   // Hands over the lines not yet written.
   void Finish();
 

@@ -360,6 +360,25 @@ TEST(RegexResultsTest, ByteRangesComeBackAsTheyWereStored) {
   ranges.clear();
   EXPECT_EQ(ranges.size(), 0u);
   EXPECT_FALSE(ranges.ReadAll().Next(&start, &end));
+
+  // Gaps and lengths of one, two, three and more bytes in every pairing, over many blocks.
+  const int64_t sizes[] = {0, 1, 63, 64, 8191, 8192, 1 << 20, int64_t{1} << 40};
+  std::vector<std::pair<int64_t, int64_t>> mixed;
+  int64_t at = 0;
+  for (int round = 0; round < 3000; ++round)
+    for (int64_t gap : sizes)
+      for (int64_t length : sizes) {
+        mixed.emplace_back(at + gap, at + gap + length);
+        at += gap + length;
+        ranges.push_back(mixed.back().first, mixed.back().second);
+      }
+  size_t i = 0;
+  for (RegexByteRanges::Reader reader = ranges.ReadAll(); reader.Next(&start, &end); ++i) {
+    ASSERT_LT(i, mixed.size());
+    ASSERT_EQ(start, mixed[i].first) << i;
+    ASSERT_EQ(end, mixed[i].second) << i;
+  }
+  EXPECT_EQ(i, mixed.size());
 }
 
 // The search hands its matches over in full blocks and a last shorter one; together they are
