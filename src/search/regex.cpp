@@ -760,7 +760,9 @@ uint8_t* VarintBlocks::Grow() {
   Block block;
   block.capacity = std::min(kLargestBlock, kFirstBlock << std::min<size_t>(blocks_.size(), 16));
   if (block.capacity == kLargestBlock) SpareBlocks().Take(block.bytes);
-  if (!block.bytes) block.bytes.reset(new uint8_t[block.capacity]);
+  // Readers take eight bytes at a time from inside a record, beyond its end too: a new block
+  // holds no indeterminate bytes for them.
+  if (!block.bytes) block.bytes.reset(new uint8_t[block.capacity]());
   next_ = block.bytes.get();
   limit_ = next_ + block.capacity - kLongestRecord + 1;
   blocks_.push_back(std::move(block));

@@ -70,6 +70,8 @@ void RegexBatchPipe::Add(std::vector<RegexMatch>& matches) {
   block.counted = false;
   if (!started_ && block.matches.size() < kMatchBlock) {
     Work(block);
+    block.matches.clear();
+    SpareBlocks().Give(std::move(block));
     return;
   }
   // Counting here costs the search what the pipe's thread saves. It is worth it once that thread
