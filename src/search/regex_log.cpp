@@ -229,7 +229,7 @@ std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch
                             uint32_t outputFormat) {
   std::string out;
   RegexBatchLineWriter lines(text, batchNumber, outputFormat, [&](std::string_view piece) { out += piece; });
-  for (const RegexMatch& m : batch) lines.Add(m);
+  lines.AddAll(batch);
   lines.Finish();
   return out;
 }

@@ -38,20 +38,32 @@ void RegexBatchPipe::Count(Block& block) {
 
 void RegexBatchPipe::Work(Block& block) {
   State& s = *state_;
-  int64_t bytes = 0;  // where the block's byte offsets count from
+  const size_t count = block.matches.size();
+  int64_t bytes = 0, line = 0;  // where the block's byte offsets and lines count from
   if (block.counted && s.bytes.At() == block.from) {
     // Counted on the search thread from where the pipe's own counts stand: they are added.
     bytes = s.bytes.Bytes();
-    const int64_t line = s.bytes.Line();
-    for (RegexMatch& m : block.matches) m.line = static_cast<int32_t>(line + m.line);
+    line = s.bytes.Line();
     s.bytes.Add(block.stretch);
   } else {
-    block.bytes.resize(block.matches.size());
-    s.bytes.Locate(s.text, block.matches, 1, block.bytes.data());
+    block.bytes.resize(count);
+    s.bytes.Locate(s.text, block.matches, 0, block.bytes.data());
+    line = 1;
   }
-  s.results.Append(block.matches);
-  s.ranges.Append(block.bytes, bytes);
-  if (s.logging) s.logLines.AddAll(block.matches);
+  // Match by match through the stores and the log. Taking the whole block through one of them
+  // after the other was measured to slow the search itself by a tenth when matches are dense.
+  for (size_t i = 0; i < count; ++i) {
+    // The log line reads the match's text, which may have left the cache since it was counted:
+    // it is asked for a few matches ahead.
+    if (s.logging && i + 8 < count)
+      __builtin_prefetch(s.text.data() +
+                         std::min<size_t>(static_cast<size_t>(std::max(block.matches[i + 8].start, 0)), s.text.size()));
+    RegexMatch& m = block.matches[i];
+    m.line = static_cast<int32_t>(line + m.line);
+    s.results.push_back(m);
+    s.ranges.push_back(bytes + block.bytes[i].first, bytes + block.bytes[i].second);
+    if (s.logging) s.logLines.Add(m);
+  }
 }
 
 void RegexBatchPipe::Add(std::vector<RegexMatch>& matches) {
