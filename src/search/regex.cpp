@@ -787,30 +787,21 @@ void RegexResults::clear() {
 }
 
 void RegexResults::Append(std::span<const RegexMatch> matches) {
-  uint8_t* p = store_.Room();
-  const uint8_t* limit = store_.Limit();
   int64_t lastEnd = lastEnd_, lastLine = lastLine_;
-  for (const RegexMatch& match : matches) {
-    if (p >= limit) {
-      store_.Commit(p);
-      p = store_.Room();
-      limit = store_.Limit();
-    }
+  store_.AppendEach(matches, [&](uint8_t* p, const RegexMatch& match) {
     const int64_t gap = match.start - lastEnd, length = static_cast<int64_t>(match.end) - match.start,
                   feeds = static_cast<int64_t>(match.line) - lastLine;
+    lastEnd = match.end;
+    lastLine = match.line;
     if (static_cast<uint64_t>(gap) < 64 && static_cast<uint64_t>(length) < 64 && static_cast<uint64_t>(feeds) < 64) {
       // The usual match, close to the one before: three bytes.
       p[0] = static_cast<uint8_t>(gap << 1);
       p[1] = static_cast<uint8_t>(length << 1);
       p[2] = static_cast<uint8_t>(feeds << 1);
-      p += 3;
-    } else {
-      p = PutNumber(PutNumber(PutNumber(p, gap), length), feeds);
+      return p + 3;
     }
-    lastEnd = match.end;
-    lastLine = match.line;
-  }
-  store_.Commit(p);
+    return PutNumber(PutNumber(PutNumber(p, gap), length), feeds);
+  });
   lastEnd_ = lastEnd;
   lastLine_ = lastLine;
   count_ += matches.size();
@@ -854,20 +845,13 @@ void RegexByteRanges::clear() {
 }
 
 void RegexByteRanges::Append(std::span<const std::pair<int64_t, int64_t>> ranges, int64_t offset) {
-  uint8_t* p = store_.Room();
-  const uint8_t* limit = store_.Limit();
   int64_t lastEnd = lastEnd_;
-  for (const auto& [from, to] : ranges) {
-    if (p >= limit) {
-      store_.Commit(p);
-      p = store_.Room();
-      limit = store_.Limit();
-    }
-    const int64_t start = offset + from, end = offset + to;
+  store_.AppendEach(ranges, [&](uint8_t* p, const std::pair<int64_t, int64_t>& range) {
+    const int64_t start = offset + range.first, end = offset + range.second;
     p = PutShortNumber(PutShortNumber(p, start - lastEnd), end - start);
     lastEnd = end;
-  }
-  store_.Commit(p);
+    return p;
+  });
   lastEnd_ = lastEnd;
   count_ += ranges.size();
 }

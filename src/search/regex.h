@@ -171,8 +171,22 @@ class VarintBlocks {
   // from anywhere inside the record. Commit(its end) after writing.
   uint8_t* Room() { return next_ < limit_ ? next_ : Grow(); }
   void Commit(uint8_t* end) { next_ = end; }
-  // Records may start before this in the block Room last gave; past it, Commit and ask again.
-  const uint8_t* Limit() const { return limit_; }
+  // A record for each of `items`, written by put(where, item), which returns its end. The write
+  // position is kept in a register meanwhile.
+  template <typename Item, typename Put>
+  void AppendEach(std::span<const Item> items, Put put) {
+    uint8_t* p = Room();
+    const uint8_t* limit = limit_;
+    for (const Item& item : items) {
+      if (p >= limit) {
+        Commit(p);
+        p = Room();
+        limit = limit_;
+      }
+      p = put(p, item);
+    }
+    Commit(p);
+  }
 
   // Where a reader stands: in a block, at a record, before the end of that block's records as
   // last seen (more may have been added since).
