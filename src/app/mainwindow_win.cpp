@@ -31,9 +31,12 @@
 #include "settings/theme_win.h"
 
 AppShell g_shell;
+const wchar_t* g_editorClassName = L"Scintilla";
 
 namespace {
 bool g_checkingDisk = false;
+// Marks a main window whose creation succeeded: only such a window ends the run.
+const wchar_t kCreatedProperty[] = L"Norvo.Created";
 
 // Activation that comes from another program (or from nowhere), not from one of our own
 // windows closing: the question of the disk check would otherwise re-activate the window
@@ -48,6 +51,11 @@ bool ActivatedFromOutside(HWND other) {
 
 void UpdateTitle() {
   if (!g_shell.mainWindow) return;
+  if (g_shell.viewerMode) {
+    // A viewer names the file it shows and keeps "Norvo - Viewer" until it has one.
+    if (!g_doc.path.empty()) SetWindowTextW(g_shell.mainWindow, W(u"Norvo Viewer - " + GetDisplayName(g_doc.path)));
+    return;
+  }
   SetWindowTextW(g_shell.mainWindow, W(BuildTitle(g_doc.path, g_doc.modified)));
 }
 
@@ -69,7 +77,7 @@ bool CreateChildren(HWND hwnd) {
     g_shell.toolbar = CreateWindowExW(0, L"NorvoToolbar", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 800,
                                       kToolbarHeight, hwnd, nullptr, g_shell.instance, nullptr);
   }
-  g_shell.editor = CreateWindowExW(0, L"Scintilla", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0,
+  g_shell.editor = CreateWindowExW(0, g_editorClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0,
                                    viewer ? 0 : kToolbarHeight, 800, 600, hwnd,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)), g_shell.instance, nullptr);
   if (!g_shell.editor) {
@@ -248,22 +256,27 @@ void OnDropFiles(HWND hwnd, HDROP drop) {
   OpenDocumentPath(hwnd, U16(path));
 }
 
-void OnCommand(HWND hwnd, int id) {
+// Commands that would write the viewed file or replace it with a writable document.
+bool WritesTheDocument(int id) { return id == CMD_NEW || id == CMD_SAVE || id == CMD_SAVE_AS; }
+
+// False for ids the main window does not handle, which go on to the default procedure.
+bool OnCommand(HWND hwnd, int id) {
+  if (g_shell.viewerMode && WritesTheDocument(id)) return true;  // the viewer never writes
   if (id >= CMD_THEME_FIRST && id <= CMD_THEME_LAST) {
     ApplyTheme(static_cast<uint32_t>(id - CMD_THEME_FIRST));
-    return;
+    return true;
   }
   if (id >= CMD_TRANSPARENCY_FIRST && id <= CMD_TRANSPARENCY_LAST) {
     SetTransparency(hwnd, (id - CMD_TRANSPARENCY_FIRST) * 10);
-    return;
+    return true;
   }
   if (id >= CMD_RECENT_OPEN_FIRST && id < CMD_RECENT_OPEN_FIRST + kRecentFileCount) {
     OpenRecentFile(hwnd, static_cast<size_t>(id - CMD_RECENT_OPEN_FIRST));
-    return;
+    return true;
   }
   if (id >= CMD_RECENT_REMOVE_FIRST && id < CMD_RECENT_REMOVE_FIRST + kRecentFileCount) {
     RemoveRecentFile(static_cast<size_t>(id - CMD_RECENT_REMOVE_FIRST));
-    return;
+    return true;
   }
   switch (id) {
     case CMD_NEW:
@@ -295,8 +308,9 @@ void OnCommand(HWND hwnd, int id) {
     case CMD_EXPORT: ShowExportDialog(hwnd); break;
     case CMD_MARKDOWN_PREVIEW: ShowMarkdownPreview(hwnd); break;
     default:
-      break;  // the windows of fonts, settings, printing and help are not part of the program yet
+      return false;  // the windows of fonts, settings, printing and help are not part of the program yet
   }
+  return true;
 }
 
 }  // namespace
@@ -304,7 +318,9 @@ void OnCommand(HWND hwnd, int id) {
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CREATE:
-      return CreateChildren(hwnd) ? 0 : -1;
+      if (!CreateChildren(hwnd)) return -1;
+      SetPropW(hwnd, kCreatedProperty, reinterpret_cast<HANDLE>(1));
+      return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Layout(LOWORD(lParam), HIWORD(lParam));
       return 0;
@@ -345,8 +361,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     }
     case WM_COMMAND:
-      OnCommand(hwnd, LOWORD(wParam));
-      return 0;
+      if (OnCommand(hwnd, LOWORD(wParam))) return 0;
+      break;
     case WMU_LOAD_FILE:
       LoadPostedFile(hwnd, lParam);
       return 0;
@@ -400,13 +416,16 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       ApplyTheme(static_cast<uint32_t>(wParam));
       RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
       return 0;
-    case WM_DESTROY:
+    case WM_DESTROY: {
+      // A window whose creation failed stores no settings (they would lose the last file and
+      // the placement) and posts no quit, which would end the fatal message before it is read.
+      const bool created = RemovePropW(hwnd, kCreatedProperty) != nullptr;
       DiscardPendingExportNotices(hwnd);
       if (g_shell.viewerJob) {
         CloseHandle(g_shell.viewerJob);
         g_shell.viewerJob = nullptr;
       }
-      if (!g_shell.viewerMode) StoreSettingsAtExit(hwnd);
+      if (created && !g_shell.viewerMode) StoreSettingsAtExit(hwnd);
       if (g_shell.findDialog) DestroyWindow(g_shell.findDialog);
       BindEditor(nullptr);
       g_shell.mainWindow = nullptr;
@@ -414,8 +433,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       g_shell.statusBar = nullptr;
       g_shell.toolbar = nullptr;
       g_shell.marginWindow = nullptr;
-      PostQuitMessage(0);
+      if (created) PostQuitMessage(0);
       return 0;
+    }
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -49,6 +49,14 @@ bool RegisterWindowClasses();
 // translation and dispatch.
 void ProcessMessage(MSG& msg);
 
+// The window class of the edit control the main window creates; a test may name one that
+// does not exist to make the creation fail.
+extern const wchar_t* g_editorClassName;
+
+// Puts a new, still hidden main window at the stored placement. The stored rectangle is the
+// workspace rectangle of GetWindowPlacement, restored in the same coordinates.
+void RestoreStoredPlacement(HWND window);
+
 // The main window's procedure.
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "app/messagebox_win.h"
@@ -68,7 +70,7 @@ void ChooseFirstDocument(HWND window) {
 }
 
 void ApplyStartupTransparency(HWND window) {
-  if (g_shell.viewerMode || g_settings.transparency <= 0) return;
+  if (g_shell.viewerMode || UsableTransparency(g_settings.transparency) <= 0) return;
   Trace("Norvo: Applying window transparency\n");
   ApplyTransparency(window, g_settings.transparency);
 }
@@ -234,6 +236,21 @@ bool RegisterWindowClasses() {
   return true;
 }
 
+void RestoreStoredPlacement(HWND window) {
+  const AppSettings& s = g_settings;
+  if (s.windowX == kDefaultWindowPosition || s.windowY == kDefaultWindowPosition) return;
+  WINDOWPLACEMENT wp{};
+  wp.length = sizeof wp;
+  if (!GetWindowPlacement(window, &wp)) return;
+  auto edge = [](int32_t from, int32_t size) {
+    return static_cast<LONG>(std::clamp<int64_t>(int64_t{from} + size, INT32_MIN, INT32_MAX));
+  };
+  wp.flags = 0;
+  wp.showCmd = SW_HIDE;  // shown afterwards with the start's own show command
+  wp.rcNormalPosition = {s.windowX, s.windowY, edge(s.windowX, s.windowWidth), edge(s.windowY, s.windowHeight)};
+  SetWindowPlacement(window, &wp);
+}
+
 int RunNorvo(HINSTANCE instance, int showCommand) {
   Trace("Norvo: wWinMain started\n");
   g_shell.instance = instance;
@@ -282,6 +299,9 @@ int RunNorvo(HINSTANCE instance, int showCommand) {
     return Cleanup(1);
   }
   Trace("Norvo: Main window created\n");
+  // The stored rectangle is in workspace coordinates: read as screen coordinates it would
+  // move the window by the taskbar's size at every start.
+  if (!g_shell.viewerMode) RestoreStoredPlacement(window);
 
   ApplyStartupTransparency(window);
   if (g_shell.viewerMode) {

@@ -224,3 +224,11 @@ void Utf16ChunkDecoder::Feed(const unsigned char* bytes, size_t count, bool last
     convert(LittleEndianUnits{bytes});
   }
 }
+
+size_t Utf8PrefixLength(std::string_view text, size_t maxBytes) {
+  if (text.size() <= maxBytes) return text.size();
+  size_t end = maxBytes;
+  // Step back over continuation bytes to the start of the character that the cut would split.
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return end;
+}

@@ -26,6 +26,10 @@ size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool
 // A number in decimal digits.
 std::u16string DecimalText(unsigned long long value);
 
+// The length of the longest prefix of `text` of at most `maxBytes` bytes that does not end
+// inside a UTF-8 sequence (for fixed-size fields that take UTF-8).
+size_t Utf8PrefixLength(std::string_view text, size_t maxBytes);
+
 // UTF-8 to UTF-16 code units.
 std::u16string Utf8ToUtf16(std::string_view text);
 

@@ -89,14 +89,18 @@ bool FileLoad(HWND owner, const std::u16string& path) {
   }
 
   Trace("Norvo: Opening file with CreateFileW\n");
-  UniqueHandle file(g_fileLoadHooks.createFile(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  // The viewer never writes: it asks for reading only, with the same sharing.
+  const bool viewer = g_shell.viewerMode;
+  UniqueHandle file(g_fileLoadHooks.createFile(W(path), viewer ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                               FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD error = file ? ERROR_SUCCESS : GetLastError();
-  if (!file && error == ERROR_ACCESS_DENIED) {
+  bool readOnly = viewer;
+  if (!file && error == ERROR_ACCESS_DENIED && !viewer) {
     Trace("Norvo: Write access denied, retrying read-only\n");
     file.reset(g_fileLoadHooks.createFile(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr));
     error = file ? ERROR_SUCCESS : GetLastError();
+    readOnly = true;
   }
   if (!file) {
     Trace("Norvo: ERROR - Failed to open file, error code: %lu\n", static_cast<unsigned long>(error));
@@ -243,6 +247,7 @@ bool FileLoad(HWND owner, const std::u16string& path) {
 
   g_doc.encoding = detected.encoding;
   g_doc.fileHandle = std::move(file);
+  g_doc.readOnly = readOnly;
 
   Trace("Norvo: Updating margin width\n");
   RefreshLineNumberMargin();

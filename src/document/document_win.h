@@ -10,6 +10,7 @@ struct DocumentState {
   TextEncoding encoding = TextEncoding::Utf8;
   bool modified = false;
   UniqueHandle fileHandle;  // held while the document is open: others may read, not write
+  bool readOnly = false;    // opened without write access (or in the viewer): never written in place
 };
 extern DocumentState g_doc;
 

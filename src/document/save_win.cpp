@@ -10,7 +10,9 @@
 #include "app/toolbar_win.h"
 #include "search/find_win.h"
 #include "settings/lexer_win.h"
+#include "settings/margin_win.h"
 #include "document/document_win.h"
+#include "document/safe_save_win.h"
 #include "document/save_win.h"
 #include "settings/settings_win.h"
 
@@ -23,32 +25,35 @@ bool CannotSave(HWND owner) {
   return false;
 }
 
-bool WriteAll(HANDLE file, const void* data, size_t length) {
-  const char* p = static_cast<const char*>(data);
-  while (length > 0) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(length, 1u << 30));
-    DWORD done = 0;
-    if (!WriteFile(file, p, chunk, &done, nullptr) || done != chunk) return false;
-    p += chunk;
-    length -= chunk;
-  }
-  return true;
-}
-
-// Writes the mark (for a document that came with one) and the editor's bytes.
-bool WriteDocument(HANDLE file) {
-  static const unsigned char kBom[3] = {0xEF, 0xBB, 0xBF};
-  if (g_doc.encoding == TextEncoding::Utf8Bom && !WriteAll(file, kBom, 3)) return false;
+// The editor's bytes behind the mark of a document that came with one; the control's own
+// contiguous text, so no copy of a large document is made.
+SaveBytes DocumentBytes() {
+  static const char kBom[3] = {'\xEF', '\xBB', '\xBF'};
+  SaveBytes bytes;
+  if (g_doc.encoding == TextEncoding::Utf8Bom) bytes.mark = std::string_view(kBom, 3);
   size_t length = static_cast<size_t>(Sci(SCI_GETLENGTH));
-  if (length == 0) return true;
-  // The control's own contiguous text: no copy of a large document is made.
-  const char* text = reinterpret_cast<const char*>(Sci(SCI_GETCHARACTERPOINTER));
-  return text && WriteAll(file, text, length);
+  if (length > 0) {
+    if (const char* text = reinterpret_cast<const char*>(Sci(SCI_GETCHARACTERPOINTER))) bytes.text = {text, length};
+  }
+  return bytes;
 }
 
-HANDLE OpenLocked(const std::u16string& path) {
-  return CreateFileW(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+bool SamePath(const std::u16string& a, const std::u16string& b) {
+  return CompareStringOrdinal(W(a), static_cast<int>(a.size()), W(b), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+// A save (with its message) is under way: a timer tick delivered by the message's own loop
+// must not start another.
+bool g_saving = false;
+struct SavingScope {
+  bool previous = std::exchange(g_saving, true);
+  ~SavingScope() { g_saving = previous; }
+};
+
+void AfterSave(const std::u16string& path) {
+  g_doc.modified = false;
+  UpdateTitle();
+  if (!g_shell.viewerMode) SetupLexer(path);
 }
 
 void AfterDocumentChange() {
@@ -118,13 +123,20 @@ std::u16string AskSavePath(HWND owner) {
 void SetFileDialogHook(FileDialogHook hook) { g_dialogHook = hook; }
 
 bool NewDocument() {
+  if (g_shell.viewerMode) return false;  // the viewer shows its file and nothing else
+  // The fresh document comes first: when it cannot be made, nothing has changed.
+  if (!SetDocumentText("", 0)) {
+    ShowMessageBox(g_shell.mainWindow, Ok, kErrorDash, u"Not enough memory to create a new document.");
+    return false;
+  }
   g_doc.fileHandle.reset();
-  SetDocumentText("", 0);
   g_doc.path.clear();
   g_doc.modified = false;
+  g_doc.readOnly = false;
   g_doc.encoding = TextEncoding::Utf8;
   Sci(SCI_SETEOLMODE, SC_EOL_CRLF);
-  if (!g_shell.viewerMode) SetupLexer(u"");
+  SetupLexer(u"");
+  RefreshLineNumberMargin();
   AfterDocumentChange();
   HeapCompact(GetProcessHeap(), 0);
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
@@ -136,35 +148,29 @@ bool NewDocument() {
 }
 
 bool SaveDocument(HWND owner) {
+  if (g_shell.viewerMode) return false;  // the viewer never writes
   if (g_doc.path.empty()) return SaveDocumentAs(owner);
-  if (g_doc.fileHandle) {
-    HANDLE file = g_doc.fileHandle.get();
-    LARGE_INTEGER zero{};
-    if (!SetFilePointerEx(file, zero, nullptr, FILE_BEGIN) || !WriteDocument(file) || !SetEndOfFile(file)) {
-      return CannotSave(owner);
-    }
-  } else {
-    {
-      UniqueHandle file(
-          CreateFileW(W(g_doc.path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (!file || !WriteDocument(file.get())) return CannotSave(owner);
-      HANDLE raw = file.release();
-      if (!CloseHandle(raw)) return CannotSave(owner);
-    }
-    g_doc.fileHandle.reset(OpenLocked(g_doc.path));  // staying unlocked is not an error
-  }
-  g_doc.modified = false;
-  UpdateTitle();
-  if (!g_shell.viewerMode) SetupLexer(g_doc.path);
+  SavingScope saving;
+  if (g_doc.readOnly || !WriteFileSafely(g_doc.path, DocumentBytes(), g_doc.fileHandle)) return CannotSave(owner);
+  AfterSave(g_doc.path);
   return true;
 }
 
 bool SaveDocumentAs(HWND owner) {
+  if (g_shell.viewerMode) return false;
+  SavingScope saving;
   std::u16string chosen = AskSavePath(owner);
   if (chosen.empty()) return false;
+  if (!g_doc.path.empty() && SamePath(chosen, g_doc.path)) return SaveDocument(owner);
+  // Nothing of the document changes until the new file is written: a failure keeps the
+  // old name, its lock and the title.
+  UniqueHandle lock;
+  if (!WriteFileSafely(chosen, DocumentBytes(), lock)) return CannotSave(owner);
+  g_doc.fileHandle = std::move(lock);  // the lock moves to the new name
   g_doc.path = chosen;
-  g_doc.fileHandle.reset();  // the lock belonged to the previous name
-  return SaveDocument(owner);
+  g_doc.readOnly = false;
+  AfterSave(chosen);
+  return true;
 }
 
 bool OpenDocumentPath(HWND owner, const std::u16string& path) {
@@ -236,6 +242,7 @@ int PromptSaveChanges(HWND owner) {
 }
 
 bool AskFirst(HWND owner) {
+  if (g_shell.viewerMode) return true;  // a viewer has nothing to save and asks nothing
   switch (PromptSaveChanges(owner)) {
     case IDYES: return SaveDocument(owner);
     case IDNO: return true;
@@ -261,11 +268,11 @@ void CheckDiskOnActivate(HWND owner) {
 void ArmAutoSave(HWND mainWindow) {
   if (!mainWindow) return;
   KillTimer(mainWindow, AUTOSAVE_TIMER_ID);
-  if (g_settings.autoSaveMinutes > 0) {
-    SetTimer(mainWindow, AUTOSAVE_TIMER_ID, static_cast<UINT>(g_settings.autoSaveMinutes) * 60000u, nullptr);
-  }
+  if (UINT period = AutoSavePeriodMs(g_settings.autoSaveMinutes)) SetTimer(mainWindow, AUTOSAVE_TIMER_ID, period, nullptr);
 }
 
 void OnAutoSaveTick(HWND owner) {
+  // One save at a time: a tick during another save or its message is skipped.
+  if (g_saving || g_shell.viewerMode) return;
   if (g_doc.modified && !g_doc.path.empty()) SaveDocument(owner);
 }

@@ -1,11 +1,14 @@
-// The document commands: New, Open (file-open dialog), Save (through the held lock) and
-// Save As (save dialog), plus the recent list, the save prompts, auto-save and the disk check.
+// The document commands: New, Open (file-open dialog), Save and Save As (save dialog), plus
+// the recent list, the save prompts, auto-save and the disk check. A save that fails leaves
+// the file on disk and the document (path, title, lock, modified) as they were; a viewer
+// never saves and never asks.
 #pragma once
 #include <string>
 
 #include "common/win.h"
 #include "document/recent.h"
 
+// False (after its message) when no fresh document can be made: then nothing has changed.
 bool NewDocument();
 bool ShowOpenDialog(HWND owner);
 bool SaveDocument(HWND owner);

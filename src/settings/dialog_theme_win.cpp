@@ -22,6 +22,10 @@ struct CachedBrush {
 };
 CachedBrush g_dialogBrush;
 CachedBrush g_inputBrush;
+// The dialog class's own background brush, kept apart from the cache: every dialog of the
+// class (the system's file dialogs too) erases with it, so it is deleted only after the
+// class holds its successor.
+Brush g_classBrush;
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t cls[64] = {};
@@ -50,7 +54,9 @@ BOOL CALLBACK ThemeChild(HWND child, LPARAM dark) {
 void ThemeDialog(HWND dialog) {
   const ColorPalette& p = GetColorPalette();
   SetTitleBarDarkAttribute(dialog, p.isDark);
-  SetClassLongPtrW(dialog, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(g_dialogBrush.For(p.dialogBack)));
+  Brush classBrush(CreateSolidBrush(p.dialogBack));
+  SetClassLongPtrW(dialog, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(classBrush.get()));
+  g_classBrush = std::move(classBrush);  // the previous one is deleted now that the class no longer uses it
   EnumChildWindows(dialog, ThemeChild, p.isDark ? 1 : 0);
   InvalidateRect(dialog, nullptr, TRUE);
 }

@@ -54,7 +54,7 @@ void DrawNumbers(HDC dc, int width, int height) {
   if (!g_shell.editor) return;
   int zoom = static_cast<int>(Sci(SCI_GETZOOM));
   std::string face = EditorFontUtf8();
-  if (face.size() > 31) face.resize(31);
+  face.resize(Utf8PrefixLength(face, 31));  // the face-name field's limit, cut between characters
   Font font(CreateFontW(-MulDiv(std::max(g_live.fontSize + zoom, 6), GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0,
                         FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                         CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, W(Utf8ToUtf16(face))));

@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -125,3 +126,10 @@ NORVO_AT(regexColorResults, 31483);
 NORVO_AT(reserved5, 31484);
 NORVO_AT(recentFiles, 31485);
 #undef NORVO_AT
+
+int UsableTransparency(int32_t stored) { return stored >= 0 && stored <= kMaxTransparency ? stored : 0; }
+
+uint32_t AutoSavePeriodMs(int32_t minutes) {
+  if (minutes <= 0) return 0;
+  return std::min(static_cast<uint32_t>(minutes), kMaxAutoSaveMinutes) * 60000u;
+}

@@ -119,6 +119,15 @@ bool ParseSettingsFile(const unsigned char* data, size_t size, AppSettings& sett
 // Header followed by the record, ready to be written.
 std::vector<unsigned char> BuildSettingsFile(const AppSettings& settings);
 
+// Stored values as they are used: a damaged or hand-edited file can neither make the window
+// invisible nor overflow the auto-save timer.
+constexpr int kMaxTransparency = 50;
+constexpr uint32_t kMaxAutoSaveMinutes = 1440;
+// The transparency in percent: 0..50 as stored, anything else 0 (opaque).
+int UsableTransparency(int32_t stored);
+// The auto-save period in milliseconds, 0 for none; more than a day counts as a day.
+uint32_t AutoSavePeriodMs(int32_t minutes);
+
 struct LocalTime {
   int year, month, day, hour, minute, second, milliseconds;
 };

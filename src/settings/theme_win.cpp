@@ -79,6 +79,7 @@ void ApplyTheme(uint32_t themeId) {
 
 void ApplyTransparency(HWND window, int percent) {
   if (!window) return;
+  percent = UsableTransparency(percent);
   LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
   if (percent > 0) {
     SetWindowLongPtrW(window, GWL_EXSTYLE, style | WS_EX_LAYERED);

@@ -167,3 +167,24 @@ TEST(Settings, TempPdfName) {
   EXPECT_EQ(FormatTempPdfPath(u"", {2026, 3, 5, 14, 7, 9, 42}), u"");
   EXPECT_EQ(FormatTempPdfPath(std::u16string(250, u'x'), {2026, 3, 5, 14, 7, 9, 42}), u"");
 }
+
+struct StoredValueCase {
+  int32_t stored;
+  int transparency;
+  uint32_t periodMs;
+};
+class StoredValues : public testing::TestWithParam<StoredValueCase> {};
+
+// Values from a damaged or hand-edited file are made safe where they are used.
+TEST_P(StoredValues, AreUsedWithinTheirLimits) {
+  EXPECT_EQ(UsableTransparency(GetParam().stored), GetParam().transparency);
+  EXPECT_EQ(AutoSavePeriodMs(GetParam().stored), GetParam().periodMs);
+}
+INSTANTIATE_TEST_SUITE_P(Grid, StoredValues,
+                         testing::Values(StoredValueCase{0, 0, 0}, StoredValueCase{15, 15, 900000},
+                                         StoredValueCase{50, 50, 3000000}, StoredValueCase{51, 0, 3060000},
+                                         StoredValueCase{100, 0, 6000000}, StoredValueCase{-5, 0, 0},
+                                         StoredValueCase{1440, 0, 86400000},
+                                         StoredValueCase{1441, 0, 86400000},
+                                         StoredValueCase{INT32_MAX, 0, 86400000},
+                                         StoredValueCase{INT32_MIN, 0, 0}));

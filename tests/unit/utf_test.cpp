@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -118,4 +119,21 @@ TEST(Utf, ChunkDecoderEndsAPendingHighSurrogate) {
   decoder.Feed(nullptr, 0, true, piece);
   out += piece;
   EXPECT_EQ(out, "x\xEF\xBF\xBD");
+}
+
+// A cut never splits a character; checked against a decode of every prefix.
+TEST(Utf, Utf8PrefixStopsAtACharacterBoundary) {
+  const std::string text = "ab\xC5\xA1" "c\xE2\x82\xAC\xF0\x9F\x98\x80z";  // a b š c € 😀 z
+  for (size_t max = 0; max <= text.size() + 2; ++max) {
+    size_t n = Utf8PrefixLength(text, max);
+    ASSERT_LE(n, std::min(max, text.size()));
+    // The prefix is whole characters: converting it produces no replacement character.
+    EXPECT_EQ(Utf8ToUtf16(text.substr(0, n)).find(u'\uFFFD'), std::u16string::npos) << max;
+    // And it is the longest such prefix: one more byte would not be a whole character or
+    // would be over the limit.
+    if (n < std::min(max, text.size())) {
+      EXPECT_NE(Utf8ToUtf16(text.substr(0, n + 1)).find(u'\uFFFD'), std::u16string::npos) << max;
+    }
+  }
+  EXPECT_EQ(Utf8PrefixLength("abc", 31), 3u);
 }
