@@ -177,6 +177,15 @@ std::string GetDocumentText() {
   return text;
 }
 
+std::string GetSelectedText() {
+  // Asked for its size first: a rectangular selection is longer than its start-to-end span.
+  const size_t length = static_cast<size_t>(Sci(SCI_GETSELTEXT, 0, static_cast<sptr_t>(0)));
+  std::string text(length + 1, '\0');
+  Sci(SCI_GETSELTEXT, 0, text.data());
+  text.resize(length);
+  return text;
+}
+
 namespace {
 LRESULT CALLBACK EditorSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
   switch (msg) {

@@ -61,6 +61,8 @@ void ClearIndicator(int indicator);
 
 // The whole text as UTF-8.
 std::string GetDocumentText();
+// The selected text as UTF-8; a rectangular selection gives its lines, each followed by a line end.
+std::string GetSelectedText();
 
 // Installs the editor subclass (viewer cursor, dark scroll bars, clicks).
 void SubclassEditor(HWND editor);

@@ -368,6 +368,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_CLOSE:
       if (!g_shell.viewerMode && !AskFirst(hwnd)) return 0;
+      // The Regex dialog goes the way of its Close button: its worker stopped, its histories kept.
+      CloseRegexDialog();
       g_doc.fileHandle.reset();
       DestroyWindow(hwnd);
       return 0;

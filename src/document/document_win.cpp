@@ -242,6 +242,7 @@ bool FileLoad(HWND owner, const std::u16string& path) {
 
   Trace("Norvo: Setting text in Scintilla\n");
   swap.Commit();
+  InvalidateSearchCache();  // the swap sends no change notices: the cached matches were the old text's
   if (eol >= 0) Sci(SCI_SETEOLMODE, eol);
   Trace("Norvo: Text set in Scintilla\n");
 

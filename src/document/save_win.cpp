@@ -129,6 +129,7 @@ bool NewDocument() {
     ShowMessageBox(g_shell.mainWindow, Ok, kErrorDash, u"Not enough memory to create a new document.");
     return false;
   }
+  InvalidateSearchCache();  // the swap sends no change notices: the cached matches were the old text's
   g_doc.fileHandle.reset();
   g_doc.path.clear();
   g_doc.modified = false;

@@ -146,9 +146,7 @@ void ReplaceCurrentMatch(HWND dialog) {
   if (!Prologue(dialog, true, &find, &replace)) return;
   sptr_t start = Sci(SCI_GETSELECTIONSTART), end = Sci(SCI_GETSELECTIONEND);
   if (start != end) {
-    std::string selected(static_cast<size_t>(end - start) + 1, '\0');
-    Sci(SCI_GETSELTEXT, 0, selected.data());
-    selected.resize(static_cast<size_t>(end - start));
+    std::string selected = GetSelectedText();
     std::string needle = Utf16ToUtf8(find);
     bool same = Checked(dialog, IDC_MATCH_CASE) ? selected == needle : EqualsAsciiCaseInsensitive(selected, needle);
     if (same) {

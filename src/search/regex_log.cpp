@@ -267,6 +267,13 @@ void AppendNumber(std::u16string& out, long long n) {
 }
 }  // namespace
 
+// Copies no more of a long text than the cut keeps (a minified file's one line may be
+// megabytes long, and many matches may share it).
+void RegexListLines::AppendCut(std::u16string_view piece) {
+  if (line_.size() > max_) return;
+  line_.append(piece.substr(0, max_ + 1 - line_.size()));
+}
+
 const std::u16string& RegexListLines::Line(const RegexMatch& match) {
   std::u16string_view matched = MatchedText(text_, match);
   line_.clear();
@@ -285,7 +292,7 @@ const std::u16string& RegexListLines::Line(const RegexMatch& match) {
         AppendNumber(line_, match.end);
         line_ += u"]  ";
       }
-      line_ += matched;
+      AppendCut(matched);
       break;
     case 2: {
       if (lineNumbers_) {
@@ -294,10 +301,10 @@ const std::u16string& RegexListLines::Line(const RegexMatch& match) {
         line_ += u"  ";
       }
       std::u16string_view full = FullLine(match);
-      line_ += full.empty() ? matched : full;
+      AppendCut(full.empty() ? matched : full);
       break;
     }
-    default: line_ += matched; break;
+    default: AppendCut(matched); break;
   }
   if (line_.size() > max_) {
     line_.resize(max_);

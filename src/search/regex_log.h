@@ -67,6 +67,7 @@ class RegexListLines {
 
  private:
   std::u16string_view FullLine(const RegexMatch& match);
+  void AppendCut(std::u16string_view piece);
   std::u16string_view text_;
   uint32_t format_;
   bool lineNumbers_;

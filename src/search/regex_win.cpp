@@ -26,7 +26,7 @@
 #include "search/regex.h"
 #include "search/regex_log.h"
 #include "search/regex_log_win.h"
-#include "search/regex_pipe.h"
+#include "search/regex_worker_win.h"
 #include "search/regex_win.h"
 #include "search/search_dialog_win.h"
 #include "settings/dialog_theme_win.h"
@@ -36,7 +36,6 @@
 namespace {
 
 constexpr int kRegexDialogResource = 800;
-constexpr size_t kLargeText = 0xA00000;  // 10,485,760 UTF-16 units
 
 LocalTime Now() {
   SYSTEMTIME st;
@@ -44,60 +43,8 @@ LocalTime Now() {
   return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
 }
 
-// ---- The session --------------------------------------------------------------------------
-
-struct RegexSession {
-  std::u16string pattern, replacement;
-  bool matchCase = false, wholeWord = false, preserveCase = false, includeLineNumbers = true, colorResults = true;
-  uint64_t batchSize = 3000, maxMatches = 10000;
-  uint32_t outputFormat = 1;
-  std::u16string textWide;  // the snapshot all positions index
-  uint64_t position = 0, savedPosition = 0, foundCount = 0;
-  bool open = false;
-  RegexResults results;
-  RegexByteRanges ranges;     // the byte range of each result, for the highlight
-  BytePositionTracker bytes;  // UTF-16 index to UTF-8 offset and line, along the scan
-  std::u16string logPath;
-  FILE* log = nullptr;
-};
-RegexSession g_session;
-std::mutex g_sessionMutex;
-std::atomic<bool> g_searchRunning{false};
-std::atomic<bool> g_cancelRequested{false};
-std::atomic<int> g_progress{0};  // percent of the snapshot searched, for the progress bar
-HANDLE g_worker = nullptr;
+RegexSearchJob g_job;
 bool g_highlightReady = false;
-wchar_t g_statusBuffer[256];  // the worker's status text (posted by pointer)
-
-// A batch of results handed to the dialog: where it starts in the session's results and how
-// many matches it holds. The dialog reads them while the worker waits for it.
-struct RegexBatch {
-  RegexResults::Reader matches;
-  RegexByteRanges::Reader ranges;
-  size_t count = 0;
-};
-
-struct RegexSearchParams {
-  HWND dialog;
-  std::u16string pattern, replacement;
-  bool matchCase, wholeWord, preserveCase, colorResults;
-  uint64_t batchSize, maxMatches;
-  bool includeLineNumbers;
-  uint32_t outputFormat;
-  bool continueSearch;
-  std::string snapshot;  // the document as UTF-8, taken on the user-interface thread
-};
-
-void LogWrite(const std::string& text) {
-  if (!g_session.log) return;
-  fwrite(text.data(), 1, text.size(), g_session.log);
-  fflush(g_session.log);
-}
-void CloseLog() {
-  if (g_session.log) fclose(g_session.log);
-  g_session.log = nullptr;
-}
-FILE* OpenFile(const std::u16string& path, const wchar_t* mode) { return _wfopen(W(path), mode); }
 
 void ClearRegexHighlight() {
   ClearIndicator(11);
@@ -111,173 +58,18 @@ void SetupRegexIndicator(COLORREF colour, int alpha) {
   Sci(SCI_INDICSETUNDER, 11, 1);
 }
 
-// Marks `count` matches of the session snapshot with indicator 11, by their byte ranges
-// (user-interface thread).
-void HighlightRegexMatches(RegexByteRanges::Reader ranges, size_t count) {
-  if (!g_session.colorResults || count == 0 || g_session.textWide.empty()) return;
+// Marks matches of the session with indicator 11 by their byte ranges (user-interface thread).
+void HighlightRegexMatches(const RegexHit* hits, size_t count) {
+  if (count == 0) return;
   if (!g_highlightReady) {
     SetupRegexIndicator(0x00DCFF, 70);
     g_highlightReady = true;
   }
   Sci(SCI_SETINDICATORCURRENT, 11);
-  int64_t start = 0, end = 0;
-  for (size_t i = 0; i < count && ranges.Next(&start, &end); ++i)
-    if (start < end) Sci(SCI_INDICATORFILLRANGE, start, end - start);
-}
-
-// Waits for the worker while still answering the messages it sends, so it can finish.
-void StopWorker() {
-  if (!g_worker) return;
-  g_cancelRequested = true;
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < 2000) {
-    DWORD r = MsgWaitForMultipleObjects(1, &g_worker, FALSE, 2000 - (GetTickCount() - start), QS_SENDMESSAGE);
-    if (r != WAIT_OBJECT_0 + 1) break;
-    MSG msg;
-    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // delivers the sent messages
+  for (size_t i = 0; i < count; ++i) {
+    if (hits[i].byteStart < hits[i].byteEnd)
+      Sci(SCI_INDICATORFILLRANGE, static_cast<uptr_t>(hits[i].byteStart), hits[i].byteEnd - hits[i].byteStart);
   }
-  CloseHandle(g_worker);
-  g_worker = nullptr;
-  g_searchRunning = false;
-  g_cancelRequested = false;
-}
-
-void PostStatus(HWND dialog, const std::u16string& text) {
-  size_t n = std::min<size_t>(text.size(), 255);
-  std::copy_n(W(text), n, g_statusBuffer);
-  g_statusBuffer[n] = 0;
-  PostMessageW(dialog, WMU_REGEX_STATUS, 1, reinterpret_cast<LPARAM>(g_statusBuffer));
-}
-
-void PostDone(RegexSearchParams* params, WPARAM outcome) {
-  // The dialog frees the block; when it is gone, the block is freed here instead.
-  if (!PostMessageW(params->dialog, WMU_REGEX_DONE, outcome, reinterpret_cast<LPARAM>(params))) delete params;
-}
-
-DWORD WINAPI RegexSearchWorker(LPVOID argument) {
-  auto* params = static_cast<RegexSearchParams*>(argument);
-  std::u16string wide = Utf8ToUtf16(params->snapshot);
-  std::string().swap(params->snapshot);
-  if (wide.size() > kLargeText) PostStatus(params->dialog, u"Large file detected, searching...");
-  CompiledPattern pattern = BuildSearchRegex(params->pattern, params->matchCase, params->wholeWord);
-  if (!pattern.valid()) {
-    PostDone(params, 2);
-    return 0;
-  }
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    if (params->continueSearch) {
-      if (!g_session.open) {
-        PostDone(params, 1);
-        return 0;
-      }
-      g_session.position = g_session.savedPosition;
-      if (!g_session.log && !g_session.logPath.empty()) g_session.log = OpenFile(g_session.logPath, L"ab");
-      g_session.textWide = std::move(wide);
-      g_session.bytes = BytePositionTracker();
-    } else {
-      CloseLog();
-      g_session = RegexSession();
-      g_session.pattern = params->pattern;
-      g_session.replacement = params->replacement;
-      g_session.matchCase = params->matchCase;
-      g_session.wholeWord = params->wholeWord;
-      g_session.preserveCase = params->preserveCase;
-      g_session.colorResults = params->colorResults;
-      g_session.includeLineNumbers = params->includeLineNumbers;
-      g_session.batchSize = params->batchSize;
-      g_session.maxMatches = params->maxMatches;
-      g_session.outputFormat = params->outputFormat;
-      g_session.textWide = std::move(wide);
-      g_session.open = true;
-      g_session.logPath = MakeRegexLogPath();
-      if (!g_session.logPath.empty()) g_session.log = OpenFile(g_session.logPath, L"wb");
-      LogWrite(RegexRunHeader(params->pattern, params->matchCase, params->wholeWord, Now()));
-    }
-  }
-  uint64_t found = params->continueSearch ? g_session.foundCount : 0;
-  uint64_t done = 0;
-  bool finished = false, cancelled = false, tooComplex = false;
-  for (;;) {
-    if (g_cancelRequested) {
-      cancelled = true;
-      break;
-    }
-    uint64_t batchSize, maxMatches;
-    {
-      std::lock_guard<std::mutex> lock(g_sessionMutex);  // Apply may change them
-      batchSize = g_session.batchSize;
-      maxMatches = g_session.maxMatches;
-    }
-    if ((maxMatches > 0 && found >= maxMatches) || done >= batchSize) break;
-    uint64_t limit = batchSize - done;
-    if (maxMatches > 0) limit = std::min(limit, maxMatches - found);
-    // The batch goes straight into the session's results and, from there, into the log and
-    // the dialog's list.
-    const uint64_t batchNumber = found / std::max<uint64_t>(batchSize, 1) + 1;
-    auto batch = std::make_unique<RegexBatch>();
-    BatchEnd why;
-    uint64_t position, length;
-    {
-      std::lock_guard<std::mutex> lock(g_sessionMutex);
-      batch->matches = g_session.results.ReadNew();
-      batch->ranges = g_session.ranges.ReadNew();
-      // Line numbers, storage, byte ranges and log lines are worked out on a thread of their
-      // own while the search goes on.
-      FILE* log = g_session.log;
-      std::function<void(std::string_view)> writeLog;
-      if (log) writeLog = [log](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), log); };
-      RegexBatchPipe pipe(g_session.textWide, {g_session.results, g_session.ranges, g_session.bytes},
-                          batchNumber, g_session.outputFormat, std::move(writeLog));
-      batch->count = FindBatchMatches(g_session.textWide, pattern, g_session.position, limit, &g_cancelRequested, &why,
-                                      [&pipe](std::vector<RegexMatch>& block) { pipe.Add(block); });
-      pipe.Finish();
-      if (log) fflush(log);
-      if (batch->count > 0) g_session.savedPosition = g_session.position;
-      position = g_session.position;
-      length = g_session.textWide.size();
-    }
-    if (why == BatchEnd::TooComplex) tooComplex = true;
-    if (batch->count == 0) {
-      finished = !g_cancelRequested && !tooComplex;
-      cancelled = g_cancelRequested;
-      break;
-    }
-    const size_t count = batch->count;
-    // The dialog lists the batch (and frees its description); the worker waits until it has.
-    auto* sent = batch.release();
-    if (!SendMessageW(params->dialog, WMU_REGEX_RESULTS, 0, reinterpret_cast<LPARAM>(sent))) delete sent;
-    {
-      std::lock_guard<std::mutex> lock(g_sessionMutex);
-      found += count;
-      g_session.foundCount = found;
-    }
-    if (length > 0) {
-      int percent = static_cast<int>(static_cast<double>(position) / static_cast<double>(length) * 100.0);
-      g_progress = percent;
-      PostStatus(params->dialog, u"Found " + DecimalText(found) + u" matches (" + DecimalText(percent) + u"%)...");
-    }
-    if (g_cancelRequested) {
-      cancelled = true;
-      break;
-    }
-    if (tooComplex) break;
-    done += count;
-  }
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    if (g_session.log) {
-      if (finished || (g_session.maxMatches > 0 && found >= g_session.maxMatches)) {
-        LogWrite(RegexClosingLines(Now(), found));
-        g_session.open = false;
-      }
-      CloseLog();
-    }
-    if (finished) g_session.open = false;
-    if (tooComplex) g_session.open = false;
-  }
-  PostDone(params, tooComplex ? 3 : cancelled ? 1 : finished ? 0 : 1);
-  return 0;
 }
 
 // ---- The dialog ---------------------------------------------------------------------------
@@ -303,6 +95,12 @@ std::u16string Quoted(const std::u16string& text) {
 }
 void Enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }
 
+// While a search runs, Find / Next and Find All wait and Cancel is offered.
+void EnableAfterSearch(HWND dialog, bool on) {
+  for (int id : {IDC_RX_FIND_NEXT, IDC_RX_FIND_ALL}) Enable(dialog, id, on);
+  Enable(dialog, IDC_RX_CANCEL, !on);
+}
+
 void StoreOptions(HWND dialog) {
   g_settings.regexMatchCase = Checked(dialog, IDC_RX_MATCH_CASE);
   g_settings.regexWholeWord = Checked(dialog, IDC_RX_WHOLE_WORD);
@@ -326,15 +124,7 @@ struct LiveText {
   }
 };
 
-void LogEntry(const std::u16string& pattern, const std::string& entry) {
-  std::lock_guard<std::mutex> lock(g_sessionMutex);
-  if (g_session.logPath.empty()) g_session.logPath = MakeRegexLogPath();
-  if (!g_session.log && !g_session.logPath.empty()) {
-    g_session.log = OpenFile(g_session.logPath, L"ab");
-    if (g_session.log && !pattern.empty()) LogWrite(RegexEntryHeader(pattern));
-  }
-  LogWrite(entry);
-}
+void LogEntry(const std::u16string& pattern, const std::string& entry) { g_job.LogEntry(pattern, entry); }
 
 void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool previous, const std::u16string& pattern) {
   const std::u16string matched(MatchedText(text.wide, m));
@@ -403,10 +193,7 @@ void ReplaceOne(HWND dialog) {
   if (selStart == selEnd) return Status(dialog, u"No selection. Use Find/Next first.");
   bool matchCase = Checked(dialog, IDC_RX_MATCH_CASE), wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD),
        preserve = Checked(dialog, IDC_RX_PRESERVE_CASE);
-  std::string selectedUtf8(static_cast<size_t>(selEnd - selStart) + 1, '\0');
-  Sci(SCI_GETSELTEXT, 0, selectedUtf8.data());
-  selectedUtf8.resize(static_cast<size_t>(selEnd - selStart));
-  std::u16string selected = Utf8ToUtf16(selectedUtf8);
+  std::u16string selected = Utf8ToUtf16(GetSelectedText());
   RegexReplaceFirstResult r = RegexReplaceFirst(selected, pattern, replacement, matchCase, wholeWord, preserve);
   std::u16string matched, inserted;
   size_t byteStart = 0, byteEnd = 0;
@@ -452,7 +239,7 @@ void ReplaceOne(HWND dialog) {
 void ReplaceAll(HWND dialog) {
   std::u16string pattern = Text(dialog, IDC_RX_PATTERN), replacement = Text(dialog, IDC_RX_REPLACE);
   if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
-  StopWorker();  // a running Find All ends first: the session is changed below
+  g_job.Stop();  // a running Find All ends first: the session is changed below
   LiveText text;
   int count = 0;
   bool complex = false;
@@ -473,88 +260,77 @@ void ReplaceAll(HWND dialog) {
   UpdateTitle();
   UpdateStatusBar();
   LogEntry(pattern, RegexReplaceAllEntry(Now(), count, pattern, replacement));
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    g_session.results.clear();
-    g_session.ranges.clear();
-    g_session.foundCount = 0;
-  }
+  g_job.WithSession([](RegexSession& session) {
+    session.results.clear();
+    session.foundCount = 0;
+  });
   ClearRegexHighlight();
   SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_RESETCONTENT, 0, 0);
-  Enable(dialog, IDC_RX_FIND_NEXT, true);
+  EnableAfterSearch(dialog, true);
   Enable(dialog, IDC_RX_REPLACE_ALL, true);
   SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, L"Find All");
   Status(dialog, u"Replaced " + DecimalText(static_cast<unsigned>(count)) + u" occurrence(s).");
 }
 
+
 void FindAll(HWND dialog) {
   std::u16string pattern = Text(dialog, IDC_RX_PATTERN);
   if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
   const bool more = Text(dialog, IDC_RX_FIND_ALL, 32) == u"Find More";
+  g_job.Stop();  // a run still going ends before the list changes
   if (!more) SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_RESETCONTENT, 0, 0);
-  StopWorker();
-  Enable(dialog, IDC_RX_FIND_NEXT, false);
-  Enable(dialog, IDC_RX_CANCEL, true);
+  RegexRunRequest request;
+  request.dialog = dialog;
+  request.pattern = pattern;
+  request.replacement = Text(dialog, IDC_RX_REPLACE);
+  request.matchCase = Checked(dialog, IDC_RX_MATCH_CASE);
+  request.wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD);
+  request.preserveCase = Checked(dialog, IDC_RX_PRESERVE_CASE);
+  request.colorResults = Checked(dialog, IDC_RX_COLOR_RESULTS);
+  request.batchSize = Number(dialog, IDC_RX_BATCH_SIZE);
+  request.maxMatches = Number(dialog, IDC_RX_MAX_MATCHES);
+  request.includeLineNumbers = Checked(dialog, IDC_RX_LINE_NUMBERS);
+  request.outputFormat =
+      static_cast<uint32_t>(std::max<LRESULT>(0, SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_GETCURSEL, 0, 0)));
+  request.continueSearch = more;
+  request.snapshot = GetDocumentText();
+  if (!more && request.colorResults) ClearRegexHighlight();
+  SendDlgItemMessageW(dialog, IDC_RX_PROGRESS, PBM_SETPOS, 0, 0);
+  EnableAfterSearch(dialog, false);
   Status(dialog, u"Searching...");
-  auto* params = new RegexSearchParams{dialog,
-                                       pattern,
-                                       Text(dialog, IDC_RX_REPLACE),
-                                       Checked(dialog, IDC_RX_MATCH_CASE),
-                                       Checked(dialog, IDC_RX_WHOLE_WORD),
-                                       Checked(dialog, IDC_RX_PRESERVE_CASE),
-                                       Checked(dialog, IDC_RX_COLOR_RESULTS),
-                                       Number(dialog, IDC_RX_BATCH_SIZE),
-                                       Number(dialog, IDC_RX_MAX_MATCHES),
-                                       Checked(dialog, IDC_RX_LINE_NUMBERS),
-                                       static_cast<uint32_t>(std::max<LRESULT>(
-                                           0, SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_GETCURSEL, 0, 0))),
-                                       more,
-                                       GetDocumentText()};
-  if (!more && params->colorResults) ClearRegexHighlight();
-  g_cancelRequested = false;
-  g_searchRunning = true;
-  g_worker = CreateThread(nullptr, 0, RegexSearchWorker, params, 0, nullptr);
-  if (!g_worker) {
-    delete params;
-    g_searchRunning = false;
+  if (!g_job.Start(std::move(request))) {
     Status(dialog, u"Failed to start search thread.");
-    Enable(dialog, IDC_RX_FIND_NEXT, true);
+    EnableAfterSearch(dialog, true);
     Enable(dialog, IDC_RX_REPLACE_ONE, true);
     Enable(dialog, IDC_RX_REPLACE_ALL, true);
-    Enable(dialog, IDC_RX_CANCEL, false);
-    return;
   }
-  SetThreadPriority(g_worker, THREAD_PRIORITY_BELOW_NORMAL);
 }
 
 void Apply(HWND dialog) {
   StoreOptions(dialog);
   SaveSettings(g_settings);
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    g_session.batchSize = g_settings.regexBatchSize;
-    g_session.maxMatches = g_settings.regexMaxMatches;
-    g_session.matchCase = g_settings.regexMatchCase;
-    g_session.wholeWord = g_settings.regexWholeWord;
-    g_session.preserveCase = g_settings.regexPreserveCase;
-    g_session.includeLineNumbers = g_settings.regexIncludeLineNumbers;
-    g_session.colorResults = g_settings.regexColorResults;
-    g_session.outputFormat = g_settings.regexOutputFormat;
-  }
-  if (g_session.colorResults && !g_searchRunning) {
-    HighlightRegexMatches(g_session.ranges.ReadAll(), g_session.ranges.size());
-  } else if (!g_session.colorResults) {
-    ClearRegexHighlight();
-  }
+  const bool searching = g_job.Running();
+  g_job.WithSession([searching](RegexSession& session) {
+    session.batchSize = g_settings.regexBatchSize;
+    session.maxMatches = g_settings.regexMaxMatches;
+    session.matchCase = g_settings.regexMatchCase;
+    session.wholeWord = g_settings.regexWholeWord;
+    session.preserveCase = g_settings.regexPreserveCase;
+    session.includeLineNumbers = g_settings.regexIncludeLineNumbers;
+    session.colorResults = g_settings.regexColorResults;
+    session.outputFormat = g_settings.regexOutputFormat;
+    if (!session.colorResults) {
+      ClearRegexHighlight();
+    } else if (!searching) {
+      HighlightRegexMatches(session.results.data(), session.results.size());
+    }
+  });
   Status(dialog, u"Settings saved.");
 }
 
 void OpenResults(HWND dialog) {
   std::u16string path;
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    path = g_session.logPath;
-  }
+  g_job.WithSession([&path](const RegexSession& session) { path = session.logPath; });
   if (path.empty() || GetFileAttributesW(W(path)) == INVALID_FILE_ATTRIBUTES)
     return Status(dialog, u"No results file to open.");
   wchar_t exe[MAX_PATH] = {};
@@ -576,47 +352,53 @@ void OpenResults(HWND dialog) {
 // measure every item, and a minified file's one line would stall them.
 constexpr size_t kListedCharacters = 1000;
 
-// Lists a batch (the worker waits meanwhile, so the session is read without the lock).
-void ListResults(HWND dialog, std::unique_ptr<RegexBatch> batch) {
-  if (g_session.colorResults) HighlightRegexMatches(batch->ranges, batch->count);
+// Lists a batch; the worker waits meanwhile, so its snapshot and matches stay as they are.
+void ListResults(HWND dialog, const RegexBatchNote& note) {
+  bool colour = true, numbers = true;
+  uint32_t format = 1;
+  g_job.WithSession([&](const RegexSession& session) {
+    colour = session.colorResults;
+    numbers = session.includeLineNumbers;
+    format = session.outputFormat;
+  });
+  const std::vector<RegexHit>& hits = *note.hits;
+  if (colour) HighlightRegexMatches(hits.data(), hits.size());
   HWND list = GetDlgItem(dialog, IDC_RX_RESULTS);
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  RegexListLines lines(g_session.textWide, g_session.outputFormat, g_session.includeLineNumbers, kListedCharacters);
+  RegexListLines lines(*note.text, format, numbers, kListedCharacters);
   // Room for the new items and their texts at once, rather than growing item by item.
-  SendMessageW(list, LB_INITSTORAGE, batch->count, static_cast<LPARAM>(batch->count * 64));
-  RegexMatch m;
-  for (size_t i = 0; i < batch->count && batch->matches.Next(&m); ++i)
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(lines.Line(m))));
+  SendMessageW(list, LB_INITSTORAGE, hits.size(), static_cast<LPARAM>(hits.size() * 64));
+  for (const RegexHit& hit : hits) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(lines.Line(hit.match))));
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   if (count > 0) SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(count - 1), 0);
 }
 
-void OnDone(HWND dialog, WPARAM outcome, RegexSearchParams* params) {
-  delete params;
-  for (int id : {IDC_RX_FIND_NEXT, IDC_RX_REPLACE_ONE, IDC_RX_REPLACE_ALL, IDC_RX_OPEN_RESULTS}) Enable(dialog, id, true);
-  Enable(dialog, IDC_RX_CANCEL, false);
-  uint64_t count;
-  bool open;
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    count = g_session.foundCount;
-    open = g_session.open;
-  }
+void OnDone(HWND dialog, RegexDone outcome) {
+  g_job.Finished();
+  EnableAfterSearch(dialog, true);
+  for (int id : {IDC_RX_REPLACE_ONE, IDC_RX_REPLACE_ALL, IDC_RX_OPEN_RESULTS}) Enable(dialog, id, true);
+  uint64_t count = 0;
+  bool open = false;
+  g_job.WithSession([&](const RegexSession& session) {
+    count = session.foundCount;
+    open = session.open;
+  });
   SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, open && count > 0 ? L"Find More" : L"Find All");
   switch (outcome) {
-    case 2: Status(dialog, u"Invalid regex pattern."); break;
-    case 3: Status(dialog, u"Pattern too complex."); break;
-    case 0: Status(dialog, u"Search complete. Found " + DecimalText(count) + u" matches."); break;
+    case RegexDone::InvalidPattern: Status(dialog, u"Invalid regex pattern."); break;
+    case RegexDone::TooComplex: Status(dialog, u"Pattern too complex."); break;
+    case RegexDone::Finished: Status(dialog, u"Search complete. Found " + DecimalText(count) + u" matches."); break;
     default: Status(dialog, u"Found " + DecimalText(count) + u" matches."); break;
   }
-  if (g_worker) {
-    WaitForSingleObject(g_worker, 2000);
-    CloseHandle(g_worker);
-    g_worker = nullptr;
-  }
-  g_searchRunning = false;
+}
+
+// Status notes still queued for a dialog that goes: each is freed here, as its receiver.
+void DiscardPendingNotes(HWND dialog) {
+  MSG msg;
+  while (PeekMessageW(&msg, dialog, WMU_REGEX_STATUS, WMU_REGEX_STATUS, PM_REMOVE))
+    delete reinterpret_cast<RegexStatusNote*>(msg.lParam);
 }
 
 void FillHistory(HWND combo, const FixedString<512> (&history)[kHistoryCount]) {
@@ -676,16 +458,12 @@ void Initialise(HWND dialog) {
 }
 
 void Close(HWND dialog) {
-  StopWorker();
+  g_job.Stop();
   PushInto(g_settings.regexPatternHistory, Text(dialog, IDC_RX_PATTERN));
   PushInto(g_settings.regexReplaceHistory, Text(dialog, IDC_RX_REPLACE));
   StoreOptions(dialog);
   ClearRegexHighlight();
   SaveSettings(g_settings);
-  {
-    std::lock_guard<std::mutex> lock(g_sessionMutex);
-    CloseLog();
-  }
   DestroyWindow(dialog);
 }
 
@@ -702,8 +480,8 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
         case IDC_RX_REPLACE_ALL: ReplaceAll(dialog); return TRUE;
         case IDC_RX_FIND_ALL: FindAll(dialog); return TRUE;
         case IDC_RX_CANCEL:
-          if (g_searchRunning) {
-            g_cancelRequested = true;
+          if (g_job.Running()) {
+            g_job.RequestCancel();
             Status(dialog, u"Cancelling...");
             Enable(dialog, IDC_RX_CANCEL, false);
           }
@@ -720,25 +498,34 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
     case WM_CLOSE:
       Close(dialog);
       return TRUE;
-    case WMU_REGEX_STATUS:
-      if (wParam == 1) {
-        SetDlgItemTextW(dialog, IDC_RX_STATUS, reinterpret_cast<const wchar_t*>(lParam));
-        SendDlgItemMessageW(dialog, IDC_RX_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(g_progress.load()), 0);
+    case WMU_REGEX_STATUS: {
+      std::unique_ptr<RegexStatusNote> note(reinterpret_cast<RegexStatusNote*>(lParam));
+      if (wParam == 1 && note && g_job.IsCurrent(note->run)) {
+        SetDlgItemTextW(dialog, IDC_RX_STATUS, W(note->text));
+        SendDlgItemMessageW(dialog, IDC_RX_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(note->percent), 0);
       }
       return TRUE;
-    case WMU_REGEX_RESULTS:
-      ListResults(dialog, std::unique_ptr<RegexBatch>(reinterpret_cast<RegexBatch*>(lParam)));
+    }
+    case WMU_REGEX_RESULTS: {
+      const auto* note = reinterpret_cast<const RegexBatchNote*>(lParam);
+      if (note && g_job.IsCurrent(note->run)) ListResults(dialog, *note);
       SetWindowLongPtrW(dialog, DWLP_MSGRESULT, 1);
       return TRUE;
+    }
     case WMU_REGEX_DONE:
-      OnDone(dialog, wParam, reinterpret_cast<RegexSearchParams*>(lParam));
+      // The done message of an earlier run (stopped for a new one) changes nothing.
+      if (g_job.IsCurrent(static_cast<uint64_t>(lParam))) OnDone(dialog, static_cast<RegexDone>(wParam));
       return TRUE;
     case WMU_APPLY_THEME:
       ApplyStyles(dialog);
       ThemeDialog(dialog);
-      InvalidateRect(dialog, nullptr, TRUE);
+      RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
       return TRUE;
     case WM_DESTROY:
+      // Whatever way the dialog goes, the worker has ended and the log is closed first.
+      g_job.Stop();
+      g_job.CloseLog();
+      DiscardPendingNotes(dialog);
       g_dialog = nullptr;
       g_shell.regexDialog = nullptr;
       return FALSE;
@@ -750,7 +537,11 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-bool RegexSearchRunning() { return g_searchRunning; }
+bool RegexSearchRunning() { return g_job.Running(); }
+
+void CloseRegexDialog() {
+  if (g_shell.regexDialog) SendMessageW(g_shell.regexDialog, WM_COMMAND, IDC_RX_CLOSE, 0);
+}
 
 void ShowRegexDialog(HWND mainWindow) {
   if (!g_shell.regexPurgeDone) {

@@ -31,3 +31,6 @@ enum RegexControl : int {
 void ShowRegexDialog(HWND mainWindow);
 // Whether a Find All worker is running (tests wait on it).
 bool RegexSearchRunning();
+// Closes the dialog as its Close button does (the worker stopped, histories and options
+// stored); nothing when it is not open.
+void CloseRegexDialog();

@@ -176,3 +176,18 @@ TEST(RegexLog, PurgeRule) {
   EXPECT_FALSE(IsExpiredTempCopy(u"temp.html", now - 30 * day, now));
   EXPECT_FALSE(IsExpiredRegexLog(u"temp_1.txt", now - 30 * day, now));
 }
+
+// A listed line is cut at the limit whatever its parts: the prefix, the match or its full line.
+TEST(RegexLog, ListedLinesAreCutAtEveryLimit) {
+  const std::u16string text = u"first\nsecond line with words\nthird";
+  const RegexMatch m{13, 17, 2};  // "line"
+  for (uint32_t format : {0u, 1u, 2u}) {
+    for (bool numbers : {false, true}) {
+      const std::u16string whole = RegexListLines(text, format, numbers, 1000).Line(m);
+      for (size_t max = 0; max <= whole.size() + 1; ++max) {
+        const std::u16string expected = whole.size() > max ? whole.substr(0, max) + u"\u2026" : whole;
+        EXPECT_EQ(RegexListLines(text, format, numbers, max).Line(m), expected) << format << numbers << max;
+      }
+    }
+  }
+}
