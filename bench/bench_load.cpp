@@ -30,7 +30,7 @@
 #include "search/find_win.h"
 #include "search/regex.h"
 #include "search/regex_log.h"
-#include "search/regex_pipe.h"
+#include "search/regex_batch.h"
 #include "search/regex_win.h"
 #include "settings/settings_win.h"
 
@@ -298,12 +298,15 @@ int MeasureFind() {
   return 0;
 }
 
-// The Find All pipeline against the bare engine over the same 100 MB of UTF-16, for three
-// patterns: one batch larger than the match count, its line numbers, its storage, the byte ranges
-// the highlight reads, and the log lines written to a file. Then the time the dialog takes to list
-// a batch of 3000 results, from the batch's arrival to the filled list (a list box is not meant
-// for the millions of the first part, which are left out of it).
-int MeasureRegex() {
+// Regular-expression search on what a user waits for, against PCRE2-JIT alone over the same
+// 100 MB of UTF-16 in the same run, for three patterns:
+// (a) with the default settings (batches of 3000), from Find All to the first batch listed in
+//     the dialog, against the engine finding those 3000 matches;
+// (b) a whole session to Max matches 10,000 (Find All, then Find More until it closes), against
+//     the engine finding those 10,000 matches;
+// (c) the extreme case, one batch larger than the match count, as the worker collects it (lines,
+//     byte ranges, records and the log written to a file), against the engine over the whole text.
+std::u16string RegexBenchText() {
   static const char16_t* const words[] = {u"running", u"jump", u"stumped", u"the", u"of", u"sing", u"lamp",
                                           u"jumper", u"quickly", u"x", u"value", u"thinking", u"\u0161uma"};
   std::u16string text;
@@ -314,124 +317,162 @@ int MeasureRegex() {
     text += words[(seed >> 16) % (sizeof words / sizeof *words)];
     text += (seed >> 8) % 11 == 0 ? u"\n" : u" ";
   }
-  const double megabytes = text.size() * 2 / 1e6;
+  return text;
+}
+
+// The engine alone finding the first `count` matches: over the text up to the end of the last.
+double EngineFor(const CompiledPattern& pattern, std::u16string_view text, size_t count) {
+  TextCursor cursor(text);
+  std::vector<RegexHit> hits;
+  uint64_t position = 0;
+  BatchEnd why;
+  CollectBatch(text, pattern, position, count, nullptr, &why, cursor, hits);
+  const std::u16string_view prefix = text.substr(0, hits.empty() ? 0 : static_cast<size_t>(hits.back().match.end));
+  double best = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    const double start = Now();
+    if (CountMatchesWithTheEngineAlone(pattern, prefix) < hits.size()) return -1;
+    best = std::min(best, Now() - start);
+  }
+  return best;
+}
+
+// (c): best of three each, taken in turns.
+void MeasureOneBatch(const std::u16string& text, const CompiledPattern& pattern, const char16_t* source) {
   std::wstring logPath(_wgetenv(L"TEMP") ? _wgetenv(L"TEMP") : L".");
   logPath += L"\\norvo_bench_regex.txt";
-  // The pipeline, as the worker runs it: the search hands its matches over in blocks to the
-  // pipe's thread, which finds their line numbers, stores them, works out their byte ranges and
-  // writes their log lines meanwhile; then the highlight reads the byte ranges.
-  struct Run {
-    size_t found = 0, logged = 0, counted = 0;
-    int64_t byteSum = 0;
-    double searched = 0, rest = 0, read = 0, total = 0;
-  };
-  auto pipeline = [&](const CompiledPattern& pattern) {
-    Run run;
-    const double start = Now();
+  double engine = 1e9, collected = 1e9;
+  size_t bare = 0, found = 0;
+  for (int round = 0; round < 3; ++round) {
+    double start = Now();
+    bare = CountMatchesWithTheEngineAlone(pattern, text);
+    engine = std::min(engine, Now() - start);
+    start = Now();
     FILE* log = _wfopen(logPath.c_str(), L"wb");
-    uint64_t position = 0;
-    BytePositionTracker bytes;
-    BatchEnd why;
-    RegexResults results;
-    RegexByteRanges ranges;
-    RegexBatchPipe pipe(text, {results, ranges, bytes}, 1, 1,
-                        [&](std::string_view piece) { run.logged += fwrite(piece.data(), 1, piece.size(), log); });
-    run.found = FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why,
-                                 [&](std::vector<RegexMatch>& block) { pipe.Add(block); });
-    const double searched = Now();
-    pipe.Finish();
-    run.counted = pipe.CountedBlocks();
-    fclose(log);
-    const double written = Now();
-    int64_t from = 0, to = 0;
-    for (RegexByteRanges::Reader reader = ranges.ReadAll(); reader.Next(&from, &to);) run.byteSum += to - from;
-    const double end = Now();
-    run.searched = searched - start;
-    run.rest = written - searched;
-    run.read = end - written;
-    run.total = end - start;
-    // Each session writes a log of its own: the next run does not pay for emptying this one.
-    DeleteFileW(logPath.c_str());
-    return run;
-  };
-  for (const char16_t* source : {u"jumper", u"[a-zA-Z]+ing", u"\\b\\w+ump\\w*\\b"}) {
-    CompiledPattern pattern = BuildSearchRegex(source, true, false);
-    // Best of three each, taken in turns: the bare engine (PCRE2-JIT alone over the whole text,
-    // nothing kept) and the pipeline.
-    double engine = 1e9;
-    size_t bare = 0;
-    Run best;
-    best.total = 1e9;
-    for (int round = 0; round < 3; ++round) {
-      const double start = Now();
-      bare = CountMatchesWithTheEngineAlone(pattern, text);
-      engine = std::min(engine, Now() - start);
-      const Run run = pipeline(pattern);
-      if (run.total < best.total) best = run;
+    {
+      RegexLogLines lines([log](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), log); });
+      TextCursor cursor(text);
+      std::vector<RegexHit> hits;
+      uint64_t position = 0;
+      BatchEnd why;
+      found = CollectBatch(text, pattern, position, ~0ull, nullptr, &why, cursor, hits, {&lines, 1, 1});
     }
-    std::printf("  phases: the search with the rest worked out alongside %.3f s (%zu blocks of %zu counted by the "
-                "search thread), the rest after it %.3f s (log %.0f MB), reading the byte ranges %.3f s\n",
-                best.searched, best.counted, (best.found + kMatchBlock - 1) / kMatchBlock, best.rest, best.logged / 1e6,
-                best.read);
-    std::printf("regex    %-22s %.0f MB UTF-16, %zu matches | engine %.3f s (%.0f MB/s) | pipeline %.3f s (%.0f MB/s, "
-                "%.2fx the engine), best of 3%s\n",
-                Utf16ToUtf8(source).c_str(), megabytes, best.found, engine, megabytes / engine, best.total,
-                megabytes / best.total, best.total / engine, best.found == bare && best.byteSum > 0 ? "" : " MISMATCH");
+    fclose(log);
+    collected = std::min(collected, Now() - start);
+    DeleteFileW(logPath.c_str());  // each session writes a log of its own
   }
-  DeleteFileW(logPath.c_str());
+  // Where the time goes: the search handing over its matches, then records without the log.
+  double searchOnly = 1e9, recordsOnly = 1e9;
+  for (int round = 0; round < 3; ++round) {
+    uint64_t position = 0;
+    BatchEnd why;
+    double start = Now();
+    FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why, [](std::vector<RegexMatch>&) {});
+    searchOnly = std::min(searchOnly, Now() - start);
+    TextCursor cursor(text);
+    std::vector<RegexHit> hits;
+    position = 0;
+    start = Now();
+    CollectBatch(text, pattern, position, ~0ull, nullptr, &why, cursor, hits);
+    recordsOnly = std::min(recordsOnly, Now() - start);
+  }
+  std::printf("  phases: the search alone %.3f s, with lines, bytes and records %.3f s\n", searchOnly, recordsOnly);
+  const double megabytes = text.size() * 2 / 1e6;
+  std::printf("regex    %-22s (c) one batch of %zu matches | engine %.3f s (%.0f MB/s) | collected and logged %.3f s "
+              "(%.2fx the engine)%s\n",
+              Utf16ToUtf8(source).c_str(), found, engine, megabytes / engine, collected, collected / engine,
+              found == bare ? "" : " MISMATCH");
+}
 
-  // Batches of 3000 results reaching the dialog's list: the listing alone is timed inside the
-  // dialog's handling of the batch message, and the whole round trip of Find All around it.
+// Presses Find All (or Find More) and pumps until the run is over; returns when the first batch
+// was listed (0 when none was).
+double g_firstListed = 0;
+LRESULT CALLBACK NoteFirstBatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+  if (msg == WMU_REGEX_RESULTS && g_firstListed == 0) g_firstListed = Now();
+  return result;
+}
+void RunFindAll(HWND dialog) {
+  SendMessageW(dialog, WM_COMMAND, IDC_RX_FIND_ALL, 0);
+  MSG msg;
+  while (RegexSearchRunning()) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+std::u16string FindAllCaption(HWND dialog) {
+  wchar_t caption[32] = {};
+  GetDlgItemTextW(dialog, IDC_RX_FIND_ALL, caption, 32);
+  return U16(caption);
+}
+
+int MeasureRegex() {
+  const std::u16string text = RegexBenchText();
   HWND window = nullptr;
   if (!StartEditor(&window)) return 1;
-  std::string small;
-  for (int i = 0; i < 3000; ++i) small += "match" + std::to_string(i) + " in line " + std::to_string(i) + "\n";
-  SetDocumentText(small);
+  SetDocumentText(Utf16ToUtf8(text));
   g_settings.regexBatchSize = 3000;
+  g_settings.regexMaxMatches = 10000;
   g_settings.regexColorResults = 1;
+  g_settings.regexOutputFormat = 1;
   ShowRegexDialog(window);
   HWND dialog = g_shell.regexDialog;
   if (!dialog) return 1;
-  static double listing = 0;
-  auto timeListing = [](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) -> LRESULT {
-    if (msg != WMU_REGEX_RESULTS) return DefSubclassProc(hwnd, msg, wParam, lParam);
-    double arrived = Now();
-    LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-    listing = Now() - arrived;
-    return result;
-  };
-  SetWindowSubclass(dialog, timeListing, 1, 0);
-  SetDlgItemTextW(dialog, IDC_RX_PATTERN, L"match\\d+");
-  // The windows just opened are painted first, so that no run pays for that.
+  SetWindowSubclass(dialog, NoteFirstBatch, 1, 0);
   ShowWindow(window, SW_SHOWNOACTIVATE);
-  MSG pending;
-  while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&pending);
-  for (int format = 0; format < 3; ++format) {
-    SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_SETCURSEL, format, 0);
-    double best = 1e9, worst = 0, roundTrip = 1e9, firstRoundTrip = 0;
-    LRESULT count = 0;
-    for (int run = 0; run < 3; ++run) {
-      SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, L"Find All");  // a new search each time
-      listing = 0;
-      double listStart = Now();
-      SendMessageW(dialog, WM_COMMAND, IDC_RX_FIND_ALL, 0);
-      MSG msg;
-      while (RegexSearchRunning()) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-      }
-      roundTrip = std::min(roundTrip, Now() - listStart);
-      if (run == 0) firstRoundTrip = Now() - listStart;
-      best = std::min(best, listing);
-      worst = std::max(worst, listing);
-      count = SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_GETCOUNT, 0, 0);
+  // The editor lays out the wrapped lines of a new document in the background, a few
+  // milliseconds at a time between messages; the runs are timed once it is done, as they would
+  // be a little while after a load.
+  const double settling = Now();
+  for (double quiet = Now(); Now() - quiet < 0.3 && Now() - settling < 120;) {
+    MSG pending;
+    if (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&pending);
+      quiet = Now();
+    } else {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
-    static const char* const names[] = {"only matches", "with line numbers", "full lines"};
-    std::printf("regex    a batch of %ld results (%s) listed in the dialog in %.3f s (slowest of 3: %.3f s) | "
-                "Find All round trip %.3f s (first %.3f s)\n",
-                static_cast<long>(count), names[format], best, worst, roundTrip, firstRoundTrip);
   }
-  RemoveWindowSubclass(dialog, timeListing, 1);
+  std::printf("regex    %.0f MB of UTF-16 in the editor, word wrap on: its background layout took %.1f s\n",
+              text.size() * 2 / 1e6, Now() - settling - 0.3);
+  for (const char16_t* source : {u"jumper", u"[a-zA-Z]+ing", u"\\b\\w+ump\\w*\\b"}) {
+    CompiledPattern pattern = BuildSearchRegex(source, true, false);
+    const double engine3000 = EngineFor(pattern, text, 3000), engine10000 = EngineFor(pattern, text, 10000);
+    SetDlgItemTextW(dialog, IDC_RX_PATTERN, W(std::u16string(source)));
+    CheckDlgButton(dialog, IDC_RX_MATCH_CASE, BST_CHECKED);
+    double first = 1e9, session = 1e9;
+    LRESULT listed = 0;
+    int presses = 0;
+    for (int round = 0; round < 3; ++round) {
+      SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, L"Find All");  // a new session each time
+      g_firstListed = 0;
+      const double start = Now();
+      RunFindAll(dialog);
+      first = std::min(first, g_firstListed - start);
+      presses = 1;
+      while (FindAllCaption(dialog) == u"Find More" && presses < 100) {
+        RunFindAll(dialog);
+        ++presses;
+      }
+      session = std::min(session, Now() - start);
+      listed = SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_GETCOUNT, 0, 0);
+    }
+    std::printf("regex    %-22s (a) first 3000 listed %.3f s | engine for them %.4f s | %.3f s over the engine\n",
+                Utf16ToUtf8(source).c_str(), first, engine3000, first - engine3000);
+    double engineWhole = 1e9;
+    for (int round = 0; round < 3; ++round) {
+      const double start = Now();
+      CountMatchesWithTheEngineAlone(pattern, text);
+      engineWhole = std::min(engineWhole, Now() - start);
+    }
+    std::printf("regex    %-22s (b) session of %ld listed in %d presses %.3f s | engine for them %.4f s (%.0fx), "
+                "over the whole text %.3f s (%.2fx)\n",
+                Utf16ToUtf8(source).c_str(), static_cast<long>(listed), presses, session, engine10000,
+                session / engine10000, engineWhole, session / engineWhole);
+    MeasureOneBatch(text, pattern, source);
+  }
+  RemoveWindowSubclass(dialog, NoteFirstBatch, 1);
   DestroyWindow(window);
   return 0;
 }

@@ -139,6 +139,7 @@ void DocumentSwap::Finish() {
 
 void DocumentSwap::Commit() {
   if (!active_) return;
+  NoteDocumentChange();
   Sci(SCI_SETUNDOCOLLECTION, 1);
   Sci(SCI_EMPTYUNDOBUFFER);
   Sci(SCI_SETSAVEPOINT);
@@ -148,6 +149,7 @@ void DocumentSwap::Commit() {
 
 void DocumentSwap::Rollback() {
   if (!active_) return;
+  NoteDocumentChange();
   Sci(SCI_SETDOCPOINTER, 0, old_);  // frees the partial new document
   Sci(SCI_SETSTATUS, SC_STATUS_OK);
   Sci(SCI_SETSEL, oldAnchor_, oldCaret_);
@@ -176,6 +178,13 @@ std::string GetDocumentText() {
   text.resize(length);
   return text;
 }
+
+namespace {
+uint64_t g_documentVersion = 1;
+}  // namespace
+
+uint64_t DocumentVersion() { return g_documentVersion; }
+void NoteDocumentChange() { ++g_documentVersion; }
 
 std::string GetSelectedText() {
   // Asked for its size first: a rectangular selection is longer than its start-to-end span.

@@ -3,6 +3,7 @@
 #pragma once
 #include <Scintilla.h>
 
+#include <cstdint>
 #include <string>
 
 #include "common/win.h"
@@ -61,6 +62,10 @@ void ClearIndicator(int indicator);
 
 // The whole text as UTF-8.
 std::string GetDocumentText();
+// A number that changes whenever the document's text may have changed (every insertion and
+// deletion, every swap of the document): equal numbers mean an unchanged text.
+uint64_t DocumentVersion();
+void NoteDocumentChange();
 // The selected text as UTF-8; a rectangular selection gives its lines, each followed by a line end.
 std::string GetSelectedText();
 

@@ -177,6 +177,8 @@ void LoadPostedFile(HWND hwnd, LPARAM lParam) {
 }
 
 void OnEditorNotify(const SCNotification& n) {
+  if (n.nmhdr.code == SCN_MODIFIED && (n.modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)))
+    NoteDocumentChange();
   if (g_shell.viewerMode) return;
   switch (n.nmhdr.code) {
     case SCN_UPDATEUI:

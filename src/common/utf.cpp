@@ -153,15 +153,16 @@ std::u16string DecimalText(unsigned long long value) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
+  // One unit a byte at most: the result is written in place and cut to its length at the end.
+  std::u16string out(text.size(), u'\0');
+  char16_t* o = out.data();
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  size_t n = text.size();
+  const size_t n = text.size();
   size_t i = 0;
   while (i < n) {
     unsigned char c = s[i];
     if (c < 0x80) {
-      out.push_back(c);
+      *o++ = c;
       ++i;
       continue;
     }
@@ -175,26 +176,27 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     } else if ((c & 0xF8) == 0xF0) {
       need = 3; cp = c & 0x07; min = 0x10000;
     } else {
-      out.push_back(static_cast<char16_t>(kReplacement));
+      *o++ = static_cast<char16_t>(kReplacement);
       ++i;
       continue;
     }
     size_t j = 1;
     for (; j <= need && i + j < n && (s[i + j] & 0xC0) == 0x80; ++j) cp = (cp << 6) | (s[i + j] & 0x3F);
     if (j <= need || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(static_cast<char16_t>(kReplacement));
+      *o++ = static_cast<char16_t>(kReplacement);
       i += j;  // skip the lead byte and the continuation bytes that were read
       continue;
     }
     i += j;
-    if (cp >= 0x10000) {
+    if (cp >= 0x10000) {  // four bytes give two units
       cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+      *o++ = static_cast<char16_t>(0xD800 + (cp >> 10));
+      *o++ = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(static_cast<char16_t>(cp));
+      *o++ = static_cast<char16_t>(cp);
     }
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 

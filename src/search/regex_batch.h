@@ -51,7 +51,8 @@ class RegexLogLines {
  private:
   Write write_;
   size_t flushAt_;
-  std::string buffer_;
+  std::string buffer_;  // its first used_ characters are the lines gathered
+  size_t used_ = 0;
 };
 
 // The lines of `matches` (of `text`) as one string.

@@ -2,8 +2,6 @@
 // Texts are UTF-8 (what is written to the file).
 #pragma once
 #include <cstdint>
-#include <functional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,43 +14,6 @@ std::u16string RegexLogFileName(const LocalTime& time);
 
 std::string RegexRunHeader(std::u16string_view pattern, bool matchCase, bool wholeWord, const LocalTime& time);
 std::string RegexEntryHeader(std::u16string_view pattern);
-// One line per match: bare text for format 0, "[n] Ln l  Pos s-e: text" otherwise. `text` is
-// the text the matches were found in.
-std::string RegexBatchLines(std::u16string_view text, std::span<const RegexMatch> batch, uint64_t batchNumber,
-                            uint32_t outputFormat);
-// The same lines, one match at a time, handed to `write` in pieces of about `piece` bytes. The
-// buffer they are formatted in is kept for the next writer when this one is destroyed.
-class RegexBatchLineWriter {
- public:
-  RegexBatchLineWriter(std::u16string_view text, uint64_t batchNumber, uint32_t outputFormat,
-                       std::function<void(std::string_view)> write, size_t piece = size_t{1} << 20);
-  ~RegexBatchLineWriter();
-  RegexBatchLineWriter(const RegexBatchLineWriter&) = delete;
-  RegexBatchLineWriter& operator=(const RegexBatchLineWriter&) = delete;
-  void Add(const RegexMatch& match);
-  void AddAll(std::span<const RegexMatch> matches);
-  // Hands over the lines not yet written.
-  void Finish();
-
- private:
-  struct Words {  // text copied in a fixed size, of which `size` characters count
-    char text[32] = {};
-    size_t size = 0;
-  };
-  std::string buffer_;
-  char* data_;   // the buffer's characters and their number, kept here: the buffer's own record
-  size_t room_;  // may share its cache line with whatever the caller keeps beside it
-  std::u16string_view text_;
-  uint32_t format_;
-  std::function<void(std::string_view)> write_;
-  size_t piece_;
-  size_t used_ = 0;  // characters of the buffer filled
-  Words head_;       // "[n] Ln "
-  int32_t lineNumber_ = -1;  // the line of the match before, its digits and their number
-  uint64_t lineDigits_ = 0;
-  size_t lineSize_ = 0;
-};
-
 std::string RegexClosingLines(const LocalTime& time, uint64_t total);
 
 // The lines of the dialog's results list, by output format (0 only matches, 1 with line numbers,

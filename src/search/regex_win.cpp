@@ -26,8 +26,8 @@
 #include "search/regex.h"
 #include "search/regex_log.h"
 #include "search/regex_log_win.h"
-#include "search/regex_worker_win.h"
 #include "search/regex_win.h"
+#include "search/regex_worker_win.h"
 #include "search/search_dialog_win.h"
 #include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
@@ -45,9 +45,38 @@ LocalTime Now() {
 
 RegexSearchJob g_job;
 bool g_highlightReady = false;
+// The bytes indicator 11 may cover, and the document's version when they were marked: clearing
+// just them spares a large, wrapped document from being laid out again.
+struct Marked {
+  sptr_t from = -1, to = -1;
+  uint64_t version = 0;
+};
+Marked g_marked;
+
+void MarkRegexRange(sptr_t from, sptr_t length) {
+  if (length <= 0) return;
+  if (g_marked.from < 0 || g_marked.version != DocumentVersion()) {
+    g_marked = {from, from + length, DocumentVersion()};
+  } else {
+    g_marked.from = std::min(g_marked.from, from);
+    g_marked.to = std::max(g_marked.to, from + length);
+  }
+  Sci(SCI_SETINDICATORCURRENT, 11);
+  Sci(SCI_INDICATORFILLRANGE, static_cast<uptr_t>(from), length);
+}
 
 void ClearRegexHighlight() {
-  ClearIndicator(11);
+  if (g_marked.from >= 0) {
+    // After an edit the marks may have moved with the text: then the whole document is cleared.
+    if (g_marked.version != DocumentVersion()) {
+      ClearIndicator(11);
+    } else {
+      const sptr_t end = std::min<sptr_t>(g_marked.to, Sci(SCI_GETLENGTH));
+      Sci(SCI_SETINDICATORCURRENT, 11);
+      if (end > g_marked.from) Sci(SCI_INDICATORCLEARRANGE, static_cast<uptr_t>(g_marked.from), end - g_marked.from);
+    }
+  }
+  g_marked = Marked{};
   g_highlightReady = false;
 }
 
@@ -65,11 +94,7 @@ void HighlightRegexMatches(const RegexHit* hits, size_t count) {
     SetupRegexIndicator(0x00DCFF, 70);
     g_highlightReady = true;
   }
-  Sci(SCI_SETINDICATORCURRENT, 11);
-  for (size_t i = 0; i < count; ++i) {
-    if (hits[i].byteStart < hits[i].byteEnd)
-      Sci(SCI_INDICATORFILLRANGE, static_cast<uptr_t>(hits[i].byteStart), hits[i].byteEnd - hits[i].byteStart);
-  }
+  for (size_t i = 0; i < count; ++i) MarkRegexRange(hits[i].byteStart, hits[i].byteEnd - hits[i].byteStart);
 }
 
 // ---- The dialog ---------------------------------------------------------------------------
@@ -81,19 +106,25 @@ std::u16string Text(HWND dialog, int id, int limit = 512) {
   GetDlgItemTextW(dialog, id, buf.data(), limit);
   return U16(buf.data());
 }
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool Checked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
 uint64_t Number(HWND dialog, int id) {
   uint64_t v = 0;
   for (char16_t c : Text(dialog, id, 32))
     if (c >= u'0' && c <= u'9') v = v * 10 + static_cast<uint64_t>(c - u'0');
   return v;
 }
-void Status(HWND dialog, const std::u16string& text) { SetDlgItemTextW(dialog, IDC_RX_STATUS, W(text)); }
+void Status(HWND dialog, const std::u16string& text) {
+  SetDlgItemTextW(dialog, IDC_RX_STATUS, W(text));
+}
 // A matched text quoted in the one-line status, cut when it is long.
 std::u16string Quoted(const std::u16string& text) {
   return text.size() > 200 ? text.substr(0, 200) + u"\u2026" : text;
 }
-void Enable(HWND dialog, int id, bool on) { EnableWindow(GetDlgItem(dialog, id), on); }
+void Enable(HWND dialog, int id, bool on) {
+  EnableWindow(GetDlgItem(dialog, id), on);
+}
 
 // While a search runs, Find / Next and Find All wait and Cancel is offered.
 void EnableAfterSearch(HWND dialog, bool on) {
@@ -124,7 +155,9 @@ struct LiveText {
   }
 };
 
-void LogEntry(const std::u16string& pattern, const std::string& entry) { g_job.LogEntry(pattern, entry); }
+void LogEntry(const std::u16string& pattern, const std::string& entry) {
+  g_job.LogEntry(pattern, entry);
+}
 
 void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool previous, const std::u16string& pattern) {
   const std::u16string matched(MatchedText(text.wide, m));
@@ -135,8 +168,7 @@ void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool prev
     ClearRegexHighlight();
     SetupRegexIndicator(0x00DCFF, 70);
     g_highlightReady = true;
-    Sci(SCI_SETINDICATORCURRENT, 11);
-    Sci(SCI_INDICATORFILLRANGE, static_cast<uptr_t>(start), static_cast<sptr_t>(end - start));
+    MarkRegexRange(static_cast<sptr_t>(start), static_cast<sptr_t>(end - start));
   }
   LogEntry(pattern, RegexFindEntry(previous, Now(), Sci(SCI_LINEFROMPOSITION, static_cast<uptr_t>(start)) + 1,
                                    static_cast<int64_t>(start), matched));
@@ -148,7 +180,8 @@ void FindNext(HWND dialog) {
   if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
   LiveText text;
   size_t caret = text.IndexOfByte(static_cast<size_t>(Sci(SCI_GETCURRENTPOS)));
-  CompiledPattern compiled = BuildSearchRegex(pattern, Checked(dialog, IDC_RX_MATCH_CASE), Checked(dialog, IDC_RX_WHOLE_WORD));
+  CompiledPattern compiled =
+      BuildSearchRegex(pattern, Checked(dialog, IDC_RX_MATCH_CASE), Checked(dialog, IDC_RX_WHOLE_WORD));
   MatchGroups g;
   RegexMatch m;
   bool found = false;
@@ -209,9 +242,11 @@ void ReplaceOne(HWND dialog) {
     RegexReplaceFirstResult after = RegexReplaceFirst(rest, pattern, replacement, matchCase, wholeWord, preserve);
     if (!after.found) return Status(dialog, u"Selection does not match pattern.");
     matched = after.matched;
-    size_t replacedLength = after.text.size() - (rest.size() - static_cast<size_t>(after.match.end - after.match.start));
+    size_t replacedLength =
+        after.text.size() - (rest.size() - static_cast<size_t>(after.match.end - after.match.start));
     inserted = after.text.substr(static_cast<size_t>(after.match.start), replacedLength);
-    auto [s, e] = text.Bytes(from + static_cast<size_t>(after.match.start), from + static_cast<size_t>(after.match.end));
+    auto [s, e] =
+        text.Bytes(from + static_cast<size_t>(after.match.start), from + static_cast<size_t>(after.match.end));
     byteStart = s;
     byteEnd = e;
   }
@@ -226,8 +261,7 @@ void ReplaceOne(HWND dialog) {
   if (Checked(dialog, IDC_RX_COLOR_RESULTS)) {
     ClearRegexHighlight();
     SetupRegexIndicator(0x64C864, 80);
-    Sci(SCI_SETINDICATORCURRENT, 11);
-    Sci(SCI_INDICATORFILLRANGE, byteStart, static_cast<sptr_t>(bytes.size()));
+    MarkRegexRange(static_cast<sptr_t>(byteStart), static_cast<sptr_t>(bytes.size()));
   }
   g_doc.modified = true;
   UpdateTitle();
@@ -243,9 +277,9 @@ void ReplaceAll(HWND dialog) {
   LiveText text;
   int count = 0;
   bool complex = false;
-  std::u16string replaced = RegexReplaceAll(text.wide, pattern, replacement, Checked(dialog, IDC_RX_MATCH_CASE),
-                                            Checked(dialog, IDC_RX_WHOLE_WORD), Checked(dialog, IDC_RX_PRESERVE_CASE),
-                                            &count, &complex);
+  std::u16string replaced =
+      RegexReplaceAll(text.wide, pattern, replacement, Checked(dialog, IDC_RX_MATCH_CASE),
+                      Checked(dialog, IDC_RX_WHOLE_WORD), Checked(dialog, IDC_RX_PRESERVE_CASE), &count, &complex);
   if (complex) return Status(dialog, u"Pattern too complex.");
   if (count == 0) return Status(dialog, u"No matches found to replace.");
   // One undo step over the whole text, so a wrong Replace All can be undone.
@@ -272,7 +306,6 @@ void ReplaceAll(HWND dialog) {
   Status(dialog, u"Replaced " + DecimalText(static_cast<unsigned>(count)) + u" occurrence(s).");
 }
 
-
 void FindAll(HWND dialog) {
   std::u16string pattern = Text(dialog, IDC_RX_PATTERN);
   if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
@@ -293,7 +326,10 @@ void FindAll(HWND dialog) {
   request.outputFormat =
       static_cast<uint32_t>(std::max<LRESULT>(0, SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_GETCURSEL, 0, 0)));
   request.continueSearch = more;
-  request.snapshot = GetDocumentText();
+  // An unchanged document is not copied again: the session's snapshot is searched.
+  request.documentVersion = DocumentVersion();
+  request.sameSnapshot = g_job.HasSnapshotOf(request.documentVersion);
+  if (!request.sameSnapshot) request.snapshot = GetDocumentText();
   if (!more && request.colorResults) ClearRegexHighlight();
   SendDlgItemMessageW(dialog, IDC_RX_PROGRESS, PBM_SETPOS, 0, 0);
   EnableAfterSearch(dialog, false);
@@ -368,7 +404,8 @@ void ListResults(HWND dialog, const RegexBatchNote& note) {
   RegexListLines lines(*note.text, format, numbers, kListedCharacters);
   // Room for the new items and their texts at once, rather than growing item by item.
   SendMessageW(list, LB_INITSTORAGE, hits.size(), static_cast<LPARAM>(hits.size() * 64));
-  for (const RegexHit& hit : hits) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(lines.Line(hit.match))));
+  for (const RegexHit& hit : hits)
+    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(lines.Line(hit.match))));
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
@@ -387,10 +424,18 @@ void OnDone(HWND dialog, RegexDone outcome) {
   });
   SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, open && count > 0 ? L"Find More" : L"Find All");
   switch (outcome) {
-    case RegexDone::InvalidPattern: Status(dialog, u"Invalid regex pattern."); break;
-    case RegexDone::TooComplex: Status(dialog, u"Pattern too complex."); break;
-    case RegexDone::Finished: Status(dialog, u"Search complete. Found " + DecimalText(count) + u" matches."); break;
-    default: Status(dialog, u"Found " + DecimalText(count) + u" matches."); break;
+    case RegexDone::InvalidPattern:
+      Status(dialog, u"Invalid regex pattern.");
+      break;
+    case RegexDone::TooComplex:
+      Status(dialog, u"Pattern too complex.");
+      break;
+    case RegexDone::Finished:
+      Status(dialog, u"Search complete. Found " + DecimalText(count) + u" matches.");
+      break;
+    default:
+      Status(dialog, u"Found " + DecimalText(count) + u" matches.");
+      break;
   }
 }
 
@@ -447,7 +492,8 @@ void Initialise(HWND dialog) {
   SetDlgItemTextW(dialog, IDC_RX_MAX_MATCHES, W(DecimalText(g_settings.regexMaxMatches)));
   for (const wchar_t* item : {L"Only matches", L"With line numbers", L"Full lines"})
     SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-  SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_SETCURSEL, g_settings.regexOutputFormat < 3 ? g_settings.regexOutputFormat : 0, 0);
+  SendDlgItemMessageW(dialog, IDC_RX_FORMAT, CB_SETCURSEL,
+                      g_settings.regexOutputFormat < 3 ? g_settings.regexOutputFormat : 0, 0);
   SendDlgItemMessageW(dialog, IDC_RX_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   Status(dialog, u"Ready");
   Enable(dialog, IDC_RX_OPEN_RESULTS, false);
@@ -474,11 +520,21 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
       return TRUE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
-        case IDC_RX_FIND_NEXT: FindNext(dialog); return TRUE;
-        case IDC_RX_FIND_PREV: FindPrev(dialog); return TRUE;
-        case IDC_RX_REPLACE_ONE: ReplaceOne(dialog); return TRUE;
-        case IDC_RX_REPLACE_ALL: ReplaceAll(dialog); return TRUE;
-        case IDC_RX_FIND_ALL: FindAll(dialog); return TRUE;
+        case IDC_RX_FIND_NEXT:
+          FindNext(dialog);
+          return TRUE;
+        case IDC_RX_FIND_PREV:
+          FindPrev(dialog);
+          return TRUE;
+        case IDC_RX_REPLACE_ONE:
+          ReplaceOne(dialog);
+          return TRUE;
+        case IDC_RX_REPLACE_ALL:
+          ReplaceAll(dialog);
+          return TRUE;
+        case IDC_RX_FIND_ALL:
+          FindAll(dialog);
+          return TRUE;
         case IDC_RX_CANCEL:
           if (g_job.Running()) {
             g_job.RequestCancel();
@@ -486,10 +542,16 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
             Enable(dialog, IDC_RX_CANCEL, false);
           }
           return TRUE;
-        case IDC_RX_OPEN_RESULTS: OpenResults(dialog); return TRUE;
-        case IDC_RX_APPLY: Apply(dialog); return TRUE;
+        case IDC_RX_OPEN_RESULTS:
+          OpenResults(dialog);
+          return TRUE;
+        case IDC_RX_APPLY:
+          Apply(dialog);
+          return TRUE;
         case IDC_RX_CLOSE:
-        case IDCANCEL: Close(dialog); return TRUE;
+        case IDCANCEL:
+          Close(dialog);
+          return TRUE;
         case IDC_RX_PATTERN:
           if (HIWORD(wParam) == CBN_EDITCHANGE) SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, L"Find All");
           return TRUE;
@@ -537,7 +599,9 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-bool RegexSearchRunning() { return g_job.Running(); }
+bool RegexSearchRunning() {
+  return g_job.Running();
+}
 
 void CloseRegexDialog() {
   if (g_shell.regexDialog) SendMessageW(g_shell.regexDialog, WM_COMMAND, IDC_RX_CLOSE, 0);

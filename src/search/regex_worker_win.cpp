@@ -103,9 +103,19 @@ void RegexSearchJob::CloseLog() {
   log_.reset();
 }
 
+bool RegexSearchJob::HasSnapshotOf(uint64_t documentVersion) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return session_.text && session_.textVersion == documentVersion;
+}
+
 void RegexSearchJob::Work(Run& run) {
   RegexRunRequest& r = run.request;
-  auto text = std::make_shared<const std::u16string>(Utf8ToUtf16(r.snapshot));
+  std::shared_ptr<const std::u16string> text;
+  if (r.sameSnapshot) {
+    std::lock_guard<std::mutex> lock(mutex_);  // only runs change it, and this is the only run
+    text = session_.text;
+  }
+  if (!text) text = std::make_shared<const std::u16string>(Utf8ToUtf16(r.snapshot));
   std::string().swap(r.snapshot);
   if (text->size() > kLargeText) PostStatus(r.dialog, run.id, u"Large file detected, searching...", 0);
   CompiledPattern pattern = BuildSearchRegex(r.pattern, r.matchCase, r.wholeWord);
@@ -136,6 +146,7 @@ void RegexSearchJob::Work(Run& run) {
       session_.logPath = MakeRegexLogPath();
     }
     session_.text = text;
+    session_.textVersion = r.documentVersion;
     logPath = session_.logPath;
   }
   {

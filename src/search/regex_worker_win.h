@@ -40,6 +40,7 @@ struct RegexSession {
   uint64_t batchSize = 3000, maxMatches = 10000;
   uint32_t outputFormat = 1;
   std::shared_ptr<const std::u16string> text;  // the snapshot all positions index
+  uint64_t textVersion = 0;                    // the document's version it was taken from
   uint64_t savedPosition = 0, foundCount = 0;  // Find More resumes at savedPosition
   bool open = false;                           // Find More may continue it
   std::vector<RegexHit> results;
@@ -54,7 +55,11 @@ struct RegexRunRequest {
   uint64_t batchSize = 3000, maxMatches = 10000;
   uint32_t outputFormat = 1;
   bool continueSearch = false;
-  std::string snapshot;  // the document as UTF-8, taken on the user-interface thread
+  // The document as UTF-8, taken on the user-interface thread; or, when the document has not
+  // changed since the session's snapshot was taken, nothing: that snapshot is searched again.
+  std::string snapshot;
+  bool sameSnapshot = false;
+  uint64_t documentVersion = 0;
 };
 
 // Owned by the user-interface thread; the worker touches only the session (under the lock),
@@ -74,6 +79,8 @@ class RegexSearchJob {
   void Stop();
   void RequestCancel() { cancel_ = true; }
   bool Running() const { return static_cast<bool>(thread_); }
+  // Whether the session's snapshot was taken from this version of the document.
+  bool HasSnapshotOf(uint64_t documentVersion);
   // The run of the messages that still count.
   bool IsCurrent(uint64_t run) const { return run == run_; }
   // The done message of the current run has arrived: the thread is ending; its handle goes.
