@@ -51,52 +51,26 @@ CompiledPattern& CompiledPattern::operator=(CompiledPattern&&) noexcept = defaul
 bool CompiledPattern::valid() const { return impl_ && impl_->code; }
 int CompiledPattern::groupCount() const { return valid() ? impl_->groups : 0; }
 
-bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern) {
-  bool inClass = false;
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    char16_t c = pattern[i];
-    if (c == u'\\') {
-      if (i + 1 < pattern.size() && !inClass && std::u16string_view(u"AZzGQEK").find(pattern[i + 1]) != std::u16string_view::npos)
-        return true;  // PCRE-only escapes
-      ++i;
-      continue;
-    }
-    if (inClass) {
-      if (c == u']') inClass = false;
-      continue;
-    }
-    if (c == u'[') {
-      inClass = true;
-      if (i + 1 < pattern.size() && pattern[i + 1] == u']') ++i;  // "[]" and "[^]" are classes of their own
-      continue;
-    }
-    if (c == u'(' && i + 1 < pattern.size() && pattern[i + 1] == u'?') {
-      char16_t kind = i + 2 < pattern.size() ? pattern[i + 2] : u'\0';
-      if (kind == u':' || kind == u'=' || kind == u'!') continue;
-      if (kind == u'<') continue;  // lookbehind and named groups
-      return true;  // inline options, atomic groups, comments, conditionals, recursion
-    }
-    if ((c == u'*' || c == u'+' || c == u'?' || c == u'}') && i + 1 < pattern.size() && pattern[i + 1] == u'+')
-      return true;  // possessive quantifiers
-  }
-  return false;
-}
-
 CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord) {
   CompiledPattern compiled;
-  if (UsesSyntaxOutsideEcmaScript(pattern)) return compiled;
-  std::u16string source = wholeWord ? u"\\b(?:" + std::u16string(pattern) + u")\\b" : std::u16string(pattern);
+  std::optional<std::u16string> translated = TranslateEcmaPattern(pattern);
+  if (!translated) return compiled;
+  std::u16string source = wholeWord ? u"\\b(?:" + *translated + u")\\b" : std::move(*translated);
   // ECMAScript behaviour: ^ and $ only at the subject's ends, $ not before a final newline,
-  // \u escapes, ASCII \w \d \s \b, '.' stops at CR and LF; invalid UTF-16 is searched around.
-  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_NO_UTF_CHECK;
+  // \u escapes, ASCII \w \d \s \b, [] and [^], a back-reference to a group that did not take
+  // part matches empty; invalid UTF-16 is searched around. Line ends are left to the pattern
+  // ('.' is rewritten): with LF as PCRE2's newline, CR LF is two characters like any others,
+  // and a failed attempt at a CR moves on to the LF.
+  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX |
+                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
   if (!matchCase) options |= PCRE2_CASELESS;
   pcre2_compile_context_16* cc = pcre2_compile_context_create_16(nullptr);
   if (!cc) return compiled;
-  pcre2_set_newline_16(cc, PCRE2_NEWLINE_ANYCRLF);
+  pcre2_set_newline_16(cc, PCRE2_NEWLINE_LF);
   int error = 0;
   PCRE2_SIZE errorOffset = 0;
   auto impl = std::make_unique<CompiledPattern::Impl>();
-  impl->code = pcre2_compile_16(Units(source), source.size(), options & ~PCRE2_NO_UTF_CHECK, &error, &errorOffset, cc);
+  impl->code = pcre2_compile_16(Units(source), source.size(), options, &error, &errorOffset, cc);
   pcre2_compile_context_free_16(cc);
   if (!impl->code) return compiled;
   // Falls back to the interpreter when JIT is unavailable; partial matching serves the windowed search.

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "search/regex_pattern.h"
+
 // A match is its place in the searched text; its text is read from there (MatchedText), so
 // that millions of matches cost no more than their positions.
 struct RegexMatch {
@@ -44,9 +46,6 @@ class CompiledPattern {
   std::unique_ptr<Impl> impl_;
   friend CompiledPattern BuildSearchRegex(std::u16string_view, bool, bool);
 };
-
-// Syntax PCRE2 knows but the ECMAScript grammar rejects: such patterns do not compile.
-bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern);
 
 // With Whole word the pattern becomes \b(?:pattern)\b; case-insensitive unless Match case.
 CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord);
