@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <cwctype>
 #include <mutex>
 
 #include "search/spares.h"
@@ -158,13 +157,6 @@ bool ForEachMatch(const CompiledPattern& pattern, std::u16string_view text, OnMa
   return true;
 }
 
-std::u16string_view Group(const MatchGroups& m, size_t i) {
-  if (i >= m.groups.size() || m.groups[i].first < 0) return {};
-  return m.subject.substr(static_cast<size_t>(m.groups[i].first),
-                          static_cast<size_t>(m.groups[i].second - m.groups[i].first));
-}
-
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 }  // namespace
 
 std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,
@@ -184,95 +176,6 @@ std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16st
   return matches;
 }
 
-std::u16string ExpandReplacement(std::u16string_view t, const MatchGroups& m) {
-  std::u16string out;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == u'$' && i + 1 < t.size()) {
-      char16_t next = t[i + 1];
-      if (next == u'&' || next == u'0') {
-        out += Group(m, 0);
-        ++i;
-        continue;
-      }
-      if (next >= u'1' && next <= u'9') {
-        out += Group(m, static_cast<size_t>(next - u'0'));  // nothing for a missing group
-        ++i;
-        continue;
-      }
-    }
-    out.push_back(t[i]);
-  }
-  return out;
-}
-
-std::u16string ExpandEcmaReplacement(std::u16string_view t, const MatchGroups& m) {
-  std::u16string out;
-  const size_t groups = m.groups.empty() ? 0 : m.groups.size() - 1;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (t[i] != u'$' || i + 1 >= t.size()) {
-      out.push_back(t[i]);
-      continue;
-    }
-    char16_t next = t[i + 1];
-    if (next == u'$') {
-      out.push_back(u'$');
-      ++i;
-    } else if (next == u'&') {
-      out += Group(m, 0);
-      ++i;
-    } else if (next == u'`') {
-      out += m.subject.substr(0, static_cast<size_t>(m.groups[0].first));
-      ++i;
-    } else if (next == u'\'') {
-      out += m.subject.substr(static_cast<size_t>(m.groups[0].second));
-      ++i;
-    } else if (IsDigit(next)) {
-      // Two digits when they name an existing group, else one; group 0 is not a reference.
-      size_t n1 = static_cast<size_t>(next - u'0');
-      if (i + 2 < t.size() && IsDigit(t[i + 2])) {
-        size_t n2 = n1 * 10 + static_cast<size_t>(t[i + 2] - u'0');
-        if (n2 >= 1 && n2 <= groups) {
-          out += Group(m, n2);
-          i += 2;
-          continue;
-        }
-      }
-      if (n1 >= 1 && n1 <= groups) {
-        out += Group(m, n1);
-        ++i;
-      } else {
-        out.push_back(u'$');
-      }
-    } else {
-      out.push_back(u'$');
-    }
-  }
-  return out;
-}
-
-std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16string_view matched) {
-  std::u16string out(replacement);
-  if (out.empty() || matched.empty()) return out;
-  bool allUpper = true, allLower = true;
-  for (char16_t c : matched) {
-    wint_t w = static_cast<wint_t>(c);
-    if (!std::iswalpha(w)) continue;
-    if (!std::iswupper(w)) allUpper = false;
-    if (!std::iswlower(w)) allLower = false;
-  }
-  auto upper = [](char16_t c) { return static_cast<char16_t>(std::towupper(static_cast<wint_t>(c))); };
-  auto lower = [](char16_t c) { return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c))); };
-  if (allUpper) {
-    for (char16_t& c : out) c = upper(c);
-  } else if (allLower) {
-    for (char16_t& c : out) c = lower(c);
-  } else if (std::iswupper(static_cast<wint_t>(matched[0]))) {
-    for (char16_t& c : out) c = lower(c);
-    out[0] = upper(out[0]);
-  }
-  return out;
-}
-
 RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16string_view pattern,
                                           std::u16string_view replacement, bool matchCase, bool wholeWord,
                                           bool preserveCase) {
@@ -281,7 +184,7 @@ RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16stri
   CompiledPattern compiled = BuildSearchRegex(pattern, matchCase, wholeWord);
   MatchGroups m;
   if (!compiled.valid() || RegexSearch(compiled, text, 0, &m) != RegexOutcome::Match) return result;
-  std::u16string_view matched = Group(m, 0);
+  std::u16string_view matched = GroupText(m, 0);
   std::u16string insert = ExpandReplacement(replacement, m);
   if (preserveCase) insert = ApplyRegexPreserveCase(insert, matched);
   size_t start = static_cast<size_t>(m.groups[0].first), end = static_cast<size_t>(m.groups[0].second);
@@ -309,9 +212,9 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
     size_t start = static_cast<size_t>(m.groups[0].first);
     out.append(text.substr(copied, start - copied));
     if (preserveCase) {
-      out += ApplyRegexPreserveCase(ExpandReplacement(replacement, m), Group(m, 0));
+      out += ApplyRegexPreserveCase(ExpandReplacement(replacement, m), GroupText(m, 0));
     } else {
-      out += ExpandEcmaReplacement(replacement, m);
+      out += ExpandEcmaReplacement(replacement, m, copied);
     }
     copied = static_cast<size_t>(m.groups[0].second);
     ++replaced;

@@ -56,6 +56,13 @@ struct MatchGroups {
   std::vector<std::pair<int64_t, int64_t>> groups;  // [0] is the whole match
 };
 
+// The text of group `i`; empty for a group that did not take part or does not exist.
+inline std::u16string_view GroupText(const MatchGroups& match, size_t i) {
+  if (i >= match.groups.size() || match.groups[i].first < 0) return {};
+  return match.subject.substr(static_cast<size_t>(match.groups[i].first),
+                              static_cast<size_t>(match.groups[i].second - match.groups[i].first));
+}
+
 enum class RegexOutcome { Match, NoMatch, TooComplex };
 
 // One search from `offset`; `^` and lookbehind see the whole subject.
@@ -81,8 +88,11 @@ std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16st
 
 // The restricted template: "$&", "$0" and "$1".."$9" (one digit); everything else literal.
 std::u16string ExpandReplacement(std::u16string_view replacementTemplate, const MatchGroups& match);
-// The ECMAScript template: "$&", "$1".."$99", "$$", "$`", "$'".
-std::u16string ExpandEcmaReplacement(std::u16string_view replacementTemplate, const MatchGroups& match);
+// The ECMAScript template as the standard library expands it: "$&" and "$0" the whole match,
+// "$n" and "$nn" a group (nothing for a group the pattern lacks), "$$" a dollar sign, "$`" the
+// text from `prefixStart` (where the previous match ended) to the match, "$'" the text after it.
+std::u16string ExpandEcmaReplacement(std::u16string_view replacementTemplate, const MatchGroups& match,
+                                     size_t prefixStart = 0);
 
 // The regex dialog's own preserve-case rule.
 std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16string_view matched);

@@ -107,3 +107,37 @@ TEST(RegexEcmaPatterns, SyntaxOutsideTheGrammarIsRefused) {
                                u"(?<=a)b", u"[[:alpha:]]"})
     EXPECT_TRUE(BuildSearchRegex(good, true, false).valid()) << Narrow(good);
 }
+
+namespace {
+struct TemplateCase {
+  const char16_t* text;
+  const char16_t* pattern;
+  const char16_t* replacement;
+  const char16_t* expected;
+};
+void PrintTo(const TemplateCase& c, std::ostream* os) {
+  *os << Narrow(c.replacement) << " for " << Narrow(c.pattern) << " on " << Narrow(c.text);
+}
+}  // namespace
+
+// Replace All without Preserve case expands templates as std::regex_replace does.
+class RegexEcmaTemplates : public testing::TestWithParam<TemplateCase> {};
+TEST_P(RegexEcmaTemplates, ExpandAsTheStandardLibraryDoes) {
+  const TemplateCase& c = GetParam();
+  EXPECT_EQ(RegexReplaceAll(c.text, c.pattern, c.replacement, true, false, false), c.expected);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RegexEcmaTemplates,
+    testing::Values(TemplateCase{u"ab", u"a", u"<$0|$&>", u"<a|a>b"},
+                    TemplateCase{u"width=100", u"(\\w+)=(\\w+)", u"[$3]", u"[]"},
+                    TemplateCase{u"ab", u"(a)", u"<$12>", u"<>b"}, TemplateCase{u"ab", u"(a)", u"<$01>", u"<a>b"},
+                    TemplateCase{u"abcdefghijk", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)", u"$11$10$1", u"kja"},
+                    TemplateCase{u"ab", u"(x)?a", u"[$1]", u"[]b"},
+                    // $` runs from the end of the match before, $' to the end of the text.
+                    TemplateCase{u"abab", u"b", u"[$`]", u"a[a]a[a]"},
+                    TemplateCase{u"abab", u"b", u"[$']", u"a[ab]a[]"},
+                    TemplateCase{u"xay", u"a", u"[$`|$']", u"x[x|y]y"}, TemplateCase{u"ab", u"", u"$`", u"ab"},
+                    TemplateCase{u"ab", u"x*", u"[$`]", u"[]a[a]b[b]"},
+                    // A dollar sign before anything else, or at the end, is itself.
+                    TemplateCase{u"a", u"a", u"$$", u"$"}, TemplateCase{u"a", u"a", u"$x$", u"$x$"},
+                    TemplateCase{u"a", u"a", u"$$$&", u"$a"}, TemplateCase{u"a", u"a", u"$$1", u"$1"}));
