@@ -487,17 +487,29 @@ void BytePositionTracker::Locate(std::u16string_view text, std::span<RegexMatch>
 }
 
 namespace {
+std::atomic<size_t> g_searchWindow{kSearchWindow};
+
+// Where a window of `size` units from the start of `subject` ends: never inside a surrogate
+// pair, nor between the CR and the LF of a line end.
+size_t WindowEnd(std::u16string_view subject, size_t size) {
+  if (size >= subject.size()) return subject.size();
+  const char16_t before = subject[size - 1], after = subject[size];
+  if ((IsHighSurrogate(before) && IsLowSurrogate(after)) || (before == u'\r' && after == u'\n')) ++size;
+  return size;
+}
+
 // The search of RegexSearchCancellable, leaving the outcome in the pattern's match data: the
-// windows, the partial matches and the cancel checks, without copying the groups out.
+// windows, the partial matches and the cancel checks, without copying the groups out. With
+// `notEmptyAtStart`, no empty match is taken at the subject's start.
 int SearchInWindows(CompiledPattern::Impl* p, std::u16string_view subject, const std::atomic<bool>* cancel,
-                    bool* cancelled) {
+                    bool* cancelled, bool notEmptyAtStart = false) {
   *cancelled = false;
   size_t offset = 0;
-  size_t window = std::min(subject.size(), kSearchWindow);
+  size_t window = WindowEnd(subject, g_searchWindow.load(std::memory_order_relaxed));
   for (;;) {
     const bool last = window >= subject.size();
-    if (last) window = subject.size();
     uint32_t options = last ? 0 : PCRE2_PARTIAL_HARD;
+    if (notEmptyAtStart && offset == 0) options |= PCRE2_NOTEMPTY_ATSTART;
     int rc = p->jit ? pcre2_jit_match_16(p->code, Units(subject), window, offset, options, p->data, p->context)
                     : pcre2_match_16(p->code, Units(subject), window, offset, options, p->data, p->context);
     if (rc == PCRE2_ERROR_PARTIAL) {
@@ -513,11 +525,15 @@ int SearchInWindows(CompiledPattern::Impl* p, std::u16string_view subject, const
       *cancelled = true;
       return PCRE2_ERROR_NOMATCH;
     }
-    window = std::min(subject.size(), window * 2);
+    window = WindowEnd(subject, window * 2);
   }
 }
 
 }  // namespace
+
+size_t SetSearchWindowForTesting(size_t units) {
+  return g_searchWindow.exchange(std::max<size_t>(units, 1));
+}
 
 RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
                                     const std::atomic<bool>* cancel, bool* cancelled) {
@@ -762,8 +778,11 @@ bool RegexByteRanges::Reader::Next(int64_t* start, int64_t* end) {
 }
 
 size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink) {
+                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink,
+                        bool* emptyMatchAtPosition) {
   uint64_t pos = position;
+  // An empty match found where the previous one ended is that match again: none is taken there.
+  bool afterEmpty = emptyMatchAtPosition && *emptyMatchAtPosition;
   uint64_t added = 0;
   BatchEnd why = BatchEnd::Limit;
   CompiledPattern::Impl* p = pattern.impl();
@@ -782,7 +801,7 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
       break;
     }
     bool cancelled = false;
-    const int rc = SearchInWindows(p, text.substr(static_cast<size_t>(pos)), cancel, &cancelled);
+    const int rc = SearchInWindows(p, text.substr(static_cast<size_t>(pos)), cancel, &cancelled, afterEmpty);
     if (cancelled) {
       why = BatchEnd::Cancelled;
       break;
@@ -795,7 +814,13 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
     match.start = static_cast<int32_t>(pos + ovector[0]);
     match.end = static_cast<int32_t>(pos + ovector[1]);
     uint64_t next = static_cast<uint64_t>(match.end);
-    if (match.start == match.end && next == pos) ++next;
+    afterEmpty = match.start == match.end;
+    if (afterEmpty && next == pos) {
+      // An empty match where the search started: on by one character, a surrogate pair whole.
+      const bool pair = next + 1 < text.size() && IsHighSurrogate(text[next]) && IsLowSurrogate(text[next + 1]);
+      next += pair ? 2 : 1;
+      afterEmpty = false;
+    }
     block.push_back(match);
     if (block.size() == kMatchBlock) {
       sink(block);
@@ -809,6 +834,7 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
   block.clear();
   SpareMatchBlocks().Give(std::move(block));
   position = pos;
+  if (emptyMatchAtPosition) *emptyMatchAtPosition = afterEmpty;
   if (end) *end = why;
   return static_cast<size_t>(added);
 }

@@ -76,6 +76,10 @@ RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view sub
 constexpr size_t kSearchWindow = 1u << 22;
 RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
                                     const std::atomic<bool>* cancel, bool* cancelled);
+// Sets the size of the first window (normally kSearchWindow) and returns the size before: tests
+// search through many window ends with a tiny one. A window never ends inside a surrogate pair
+// or a CR LF.
+size_t SetSearchWindowForTesting(size_t units);
 
 // The number of matches of `pattern` in `text` found with the engine alone, over the whole text
 // as one subject, nothing kept: what the other searches are measured against.
@@ -297,13 +301,19 @@ enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
 // kMatchBlock and a last shorter one (so that another thread can work on them while the search
 // goes on); their line numbers are left at 0. Returns how many were found. Each search runs over
 // [pos, end of text) as its own subject, so its first character counts as the beginning of the
-// text for "^" and "\b"; the next search starts at the match end, one further after an empty
-// match at the search start. `position` is written back. `sink` may take the block's contents
-// (by swapping vectors); the vector is emptied after each call.
+// text for "^" and "\b"; the next search starts at the match end, one character further (a
+// surrogate pair whole) after an empty match at the search start. An empty match where the
+// match before ended is that match again: after an empty match found further on than its
+// search's start, the next search takes no empty match at its start. `position` is written
+// back; `emptyMatchAtPosition`, when given, carries that rule from one batch to the next (in:
+// the batch before ended on an empty match at `position`; out: this one did), so a caller that
+// runs one search in several batches keeps it with the position. `sink` may take the block's
+// contents (by swapping vectors); the vector is emptied after each call.
 constexpr size_t kMatchBlock = 16384;
 using MatchBlockSink = std::function<void(std::vector<RegexMatch>& block)>;
 size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink);
+                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink,
+                        bool* emptyMatchAtPosition = nullptr);
 // The same, appending the matches to `out` with their line numbers, found by `positions` (a
 // tracker along `text`).
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
