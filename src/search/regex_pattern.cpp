@@ -88,8 +88,11 @@ std::optional<std::u16string> TranslateEcmaPattern(std::u16string_view p) {
       if (!TranslateEscape(p, i, inClass, out)) return std::nullopt;
     } else if (inClass) {
       if (c == u'[' && CopyPosixClass(p, i, out)) continue;
-      if (c == u']') inClass = false;  // also right after "[" or "[^": [] and [^] are classes
+      if (c == u']') inClass = false;  // also right after "[^": [^] is a class
       out.push_back(c);
+    } else if (c == u'[' && i + 1 < p.size() && p[i + 1] == u']') {
+      out += u"(?:[])";  // PCRE2 drops a quantifier of the bare empty class with the rest of the match
+      ++i;
     } else if (c == u'[') {
       inClass = true;
       out.push_back(c);

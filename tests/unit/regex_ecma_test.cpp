@@ -75,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The empty class never matches, its complement matches any character, line ends too.
         SearchCase{u"a[]", u"ab", {}}, SearchCase{u"[^]", u"a\n\U0001F600", {{0, 1}, {1, 2}, {2, 4}}},
         SearchCase{u"[]a]", u"a]", {}}, SearchCase{u"x|[]a]", u"]a]x", {{3, 4}}},
-        SearchCase{u"[^]a]", u"ba]", {{0, 3}}},
+        SearchCase{u"[^]a]", u"ba]", {{0, 3}}}, SearchCase{u"[]*b|a[]?c", u"abac", {{1, 2}, {2, 4}}},
+        SearchCase{u"[]{0,2}\\r", u"\r\n", {{0, 1}}},
         // A back-reference to a group that did not take part matches empty.
         SearchCase{u"(a)|b\\1", u"b", {{0, 1}}}, SearchCase{u"(?:(x)|y)\\1z", u"yz", {{0, 2}}},
         // Escapes the grammar does not define stand for the letter itself.
@@ -96,7 +97,13 @@ INSTANTIATE_TEST_SUITE_P(
         SearchCase{u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)\\10", u"abcdefghijj", {{0, 11}}},
         // Escaped punctuation and the shared escapes keep their meaning.
         SearchCase{u"\\.\\(\\*", u"a.(*", {{1, 4}}}, SearchCase{u"\\d\\s\\w\\x41\\u0042\\cJ", u"1 zAB\n", {{0, 6}}},
-        SearchCase{u"[[:digit:].]+", u"a1.2b", {{1, 4}}}, SearchCase{u"(?<n>a)\\k<n>", u"aa", {{0, 2}}}));
+        SearchCase{u"[[:digit:].]+", u"a1.2b", {{1, 4}}}, SearchCase{u"(?<n>a)\\k<n>", u"aa", {{0, 2}}},
+        // Assertions in look-aheads see the whole text ("^" is not where the look-ahead starts)...
+        SearchCase{u"a(?=^b)", u"ab", {}}, SearchCase{u"a(?=\\bb)", u"ab", {}},
+        SearchCase{u"a(?=\\Bb)", u"ab", {{0, 1}}},
+        // ...and after an empty match, a non-empty one at the same place is looked for with the
+        // text before it in view and with look-aheads free to match empty.
+        SearchCase{u"(?=a)|^a", u"xa", {{1, 1}}}, SearchCase{u"x*?(?=a*)", u"xb", {{0, 0}, {0, 1}, {1, 1}, {2, 2}}}));
 
 TEST(RegexEcmaPatterns, SyntaxOutsideTheGrammarIsRefused) {
   for (const char16_t* bad : {u"(*UCP)a", u"(*CR)a", u"a(*ACCEPT)b", u"(*SKIP)(*FAIL)", u"x(*F)", u"(?|a)", u"(?P<n>a)",
