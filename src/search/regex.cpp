@@ -492,6 +492,7 @@ std::atomic<size_t> g_searchWindow{kSearchWindow};
 // Where a window of `size` units from the start of `subject` ends: never inside a surrogate
 // pair, nor between the CR and the LF of a line end.
 size_t WindowEnd(std::u16string_view subject, size_t size) {
+  size = std::max<size_t>(size, 1);
   if (size >= subject.size()) return subject.size();
   const char16_t before = subject[size - 1], after = subject[size];
   if ((IsHighSurrogate(before) && IsLowSurrogate(after)) || (before == u'\r' && after == u'\n')) ++size;
