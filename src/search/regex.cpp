@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <cwctype>
 #include <mutex>
 
 #include "search/spares.h"
@@ -51,52 +50,26 @@ CompiledPattern& CompiledPattern::operator=(CompiledPattern&&) noexcept = defaul
 bool CompiledPattern::valid() const { return impl_ && impl_->code; }
 int CompiledPattern::groupCount() const { return valid() ? impl_->groups : 0; }
 
-bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern) {
-  bool inClass = false;
-  for (size_t i = 0; i < pattern.size(); ++i) {
-    char16_t c = pattern[i];
-    if (c == u'\\') {
-      if (i + 1 < pattern.size() && !inClass && std::u16string_view(u"AZzGQEK").find(pattern[i + 1]) != std::u16string_view::npos)
-        return true;  // PCRE-only escapes
-      ++i;
-      continue;
-    }
-    if (inClass) {
-      if (c == u']') inClass = false;
-      continue;
-    }
-    if (c == u'[') {
-      inClass = true;
-      if (i + 1 < pattern.size() && pattern[i + 1] == u']') ++i;  // "[]" and "[^]" are classes of their own
-      continue;
-    }
-    if (c == u'(' && i + 1 < pattern.size() && pattern[i + 1] == u'?') {
-      char16_t kind = i + 2 < pattern.size() ? pattern[i + 2] : u'\0';
-      if (kind == u':' || kind == u'=' || kind == u'!') continue;
-      if (kind == u'<') continue;  // lookbehind and named groups
-      return true;  // inline options, atomic groups, comments, conditionals, recursion
-    }
-    if ((c == u'*' || c == u'+' || c == u'?' || c == u'}') && i + 1 < pattern.size() && pattern[i + 1] == u'+')
-      return true;  // possessive quantifiers
-  }
-  return false;
-}
-
 CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord) {
   CompiledPattern compiled;
-  if (UsesSyntaxOutsideEcmaScript(pattern)) return compiled;
-  std::u16string source = wholeWord ? u"\\b(?:" + std::u16string(pattern) + u")\\b" : std::u16string(pattern);
+  std::optional<std::u16string> translated = TranslateEcmaPattern(pattern);
+  if (!translated) return compiled;
+  std::u16string source = wholeWord ? u"\\b(?:" + *translated + u")\\b" : std::move(*translated);
   // ECMAScript behaviour: ^ and $ only at the subject's ends, $ not before a final newline,
-  // \u escapes, ASCII \w \d \s \b, '.' stops at CR and LF; invalid UTF-16 is searched around.
-  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_NO_UTF_CHECK;
+  // \u escapes, ASCII \w \d \s \b, [] and [^], a back-reference to a group that did not take
+  // part matches empty; invalid UTF-16 is searched around. Line ends are left to the pattern
+  // ('.' is rewritten): with LF as PCRE2's newline, CR LF is two characters like any others,
+  // and a failed attempt at a CR moves on to the LF.
+  uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX |
+                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
   if (!matchCase) options |= PCRE2_CASELESS;
   pcre2_compile_context_16* cc = pcre2_compile_context_create_16(nullptr);
   if (!cc) return compiled;
-  pcre2_set_newline_16(cc, PCRE2_NEWLINE_ANYCRLF);
+  pcre2_set_newline_16(cc, PCRE2_NEWLINE_LF);
   int error = 0;
   PCRE2_SIZE errorOffset = 0;
   auto impl = std::make_unique<CompiledPattern::Impl>();
-  impl->code = pcre2_compile_16(Units(source), source.size(), options & ~PCRE2_NO_UTF_CHECK, &error, &errorOffset, cc);
+  impl->code = pcre2_compile_16(Units(source), source.size(), options, &error, &errorOffset, cc);
   pcre2_compile_context_free_16(cc);
   if (!impl->code) return compiled;
   // Falls back to the interpreter when JIT is unavailable; partial matching serves the windowed search.
@@ -184,13 +157,6 @@ bool ForEachMatch(const CompiledPattern& pattern, std::u16string_view text, OnMa
   return true;
 }
 
-std::u16string_view Group(const MatchGroups& m, size_t i) {
-  if (i >= m.groups.size() || m.groups[i].first < 0) return {};
-  return m.subject.substr(static_cast<size_t>(m.groups[i].first),
-                          static_cast<size_t>(m.groups[i].second - m.groups[i].first));
-}
-
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 }  // namespace
 
 std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,
@@ -210,95 +176,6 @@ std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16st
   return matches;
 }
 
-std::u16string ExpandReplacement(std::u16string_view t, const MatchGroups& m) {
-  std::u16string out;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (t[i] == u'$' && i + 1 < t.size()) {
-      char16_t next = t[i + 1];
-      if (next == u'&' || next == u'0') {
-        out += Group(m, 0);
-        ++i;
-        continue;
-      }
-      if (next >= u'1' && next <= u'9') {
-        out += Group(m, static_cast<size_t>(next - u'0'));  // nothing for a missing group
-        ++i;
-        continue;
-      }
-    }
-    out.push_back(t[i]);
-  }
-  return out;
-}
-
-std::u16string ExpandEcmaReplacement(std::u16string_view t, const MatchGroups& m) {
-  std::u16string out;
-  const size_t groups = m.groups.empty() ? 0 : m.groups.size() - 1;
-  for (size_t i = 0; i < t.size(); ++i) {
-    if (t[i] != u'$' || i + 1 >= t.size()) {
-      out.push_back(t[i]);
-      continue;
-    }
-    char16_t next = t[i + 1];
-    if (next == u'$') {
-      out.push_back(u'$');
-      ++i;
-    } else if (next == u'&') {
-      out += Group(m, 0);
-      ++i;
-    } else if (next == u'`') {
-      out += m.subject.substr(0, static_cast<size_t>(m.groups[0].first));
-      ++i;
-    } else if (next == u'\'') {
-      out += m.subject.substr(static_cast<size_t>(m.groups[0].second));
-      ++i;
-    } else if (IsDigit(next)) {
-      // Two digits when they name an existing group, else one; group 0 is not a reference.
-      size_t n1 = static_cast<size_t>(next - u'0');
-      if (i + 2 < t.size() && IsDigit(t[i + 2])) {
-        size_t n2 = n1 * 10 + static_cast<size_t>(t[i + 2] - u'0');
-        if (n2 >= 1 && n2 <= groups) {
-          out += Group(m, n2);
-          i += 2;
-          continue;
-        }
-      }
-      if (n1 >= 1 && n1 <= groups) {
-        out += Group(m, n1);
-        ++i;
-      } else {
-        out.push_back(u'$');
-      }
-    } else {
-      out.push_back(u'$');
-    }
-  }
-  return out;
-}
-
-std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16string_view matched) {
-  std::u16string out(replacement);
-  if (out.empty() || matched.empty()) return out;
-  bool allUpper = true, allLower = true;
-  for (char16_t c : matched) {
-    wint_t w = static_cast<wint_t>(c);
-    if (!std::iswalpha(w)) continue;
-    if (!std::iswupper(w)) allUpper = false;
-    if (!std::iswlower(w)) allLower = false;
-  }
-  auto upper = [](char16_t c) { return static_cast<char16_t>(std::towupper(static_cast<wint_t>(c))); };
-  auto lower = [](char16_t c) { return static_cast<char16_t>(std::towlower(static_cast<wint_t>(c))); };
-  if (allUpper) {
-    for (char16_t& c : out) c = upper(c);
-  } else if (allLower) {
-    for (char16_t& c : out) c = lower(c);
-  } else if (std::iswupper(static_cast<wint_t>(matched[0]))) {
-    for (char16_t& c : out) c = lower(c);
-    out[0] = upper(out[0]);
-  }
-  return out;
-}
-
 RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16string_view pattern,
                                           std::u16string_view replacement, bool matchCase, bool wholeWord,
                                           bool preserveCase) {
@@ -307,7 +184,7 @@ RegexReplaceFirstResult RegexReplaceFirst(std::u16string_view text, std::u16stri
   CompiledPattern compiled = BuildSearchRegex(pattern, matchCase, wholeWord);
   MatchGroups m;
   if (!compiled.valid() || RegexSearch(compiled, text, 0, &m) != RegexOutcome::Match) return result;
-  std::u16string_view matched = Group(m, 0);
+  std::u16string_view matched = GroupText(m, 0);
   std::u16string insert = ExpandReplacement(replacement, m);
   if (preserveCase) insert = ApplyRegexPreserveCase(insert, matched);
   size_t start = static_cast<size_t>(m.groups[0].first), end = static_cast<size_t>(m.groups[0].second);
@@ -335,9 +212,9 @@ std::u16string RegexReplaceAll(std::u16string_view text, std::u16string_view pat
     size_t start = static_cast<size_t>(m.groups[0].first);
     out.append(text.substr(copied, start - copied));
     if (preserveCase) {
-      out += ApplyRegexPreserveCase(ExpandReplacement(replacement, m), Group(m, 0));
+      out += ApplyRegexPreserveCase(ExpandReplacement(replacement, m), GroupText(m, 0));
     } else {
-      out += ExpandEcmaReplacement(replacement, m);
+      out += ExpandEcmaReplacement(replacement, m, copied);
     }
     copied = static_cast<size_t>(m.groups[0].second);
     ++replaced;
@@ -610,17 +487,30 @@ void BytePositionTracker::Locate(std::u16string_view text, std::span<RegexMatch>
 }
 
 namespace {
+std::atomic<size_t> g_searchWindow{kSearchWindow};
+
+// Where a window of `size` units from the start of `subject` ends: never inside a surrogate
+// pair, nor between the CR and the LF of a line end.
+size_t WindowEnd(std::u16string_view subject, size_t size) {
+  size = std::max<size_t>(size, 1);
+  if (size >= subject.size()) return subject.size();
+  const char16_t before = subject[size - 1], after = subject[size];
+  if ((IsHighSurrogate(before) && IsLowSurrogate(after)) || (before == u'\r' && after == u'\n')) ++size;
+  return size;
+}
+
 // The search of RegexSearchCancellable, leaving the outcome in the pattern's match data: the
-// windows, the partial matches and the cancel checks, without copying the groups out.
+// windows, the partial matches and the cancel checks, without copying the groups out. With
+// `notEmptyAtStart`, no empty match is taken at the subject's start.
 int SearchInWindows(CompiledPattern::Impl* p, std::u16string_view subject, const std::atomic<bool>* cancel,
-                    bool* cancelled) {
+                    bool* cancelled, bool notEmptyAtStart = false) {
   *cancelled = false;
   size_t offset = 0;
-  size_t window = std::min(subject.size(), kSearchWindow);
+  size_t window = WindowEnd(subject, g_searchWindow.load(std::memory_order_relaxed));
   for (;;) {
     const bool last = window >= subject.size();
-    if (last) window = subject.size();
     uint32_t options = last ? 0 : PCRE2_PARTIAL_HARD;
+    if (notEmptyAtStart && offset == 0) options |= PCRE2_NOTEMPTY_ATSTART;
     int rc = p->jit ? pcre2_jit_match_16(p->code, Units(subject), window, offset, options, p->data, p->context)
                     : pcre2_match_16(p->code, Units(subject), window, offset, options, p->data, p->context);
     if (rc == PCRE2_ERROR_PARTIAL) {
@@ -636,11 +526,15 @@ int SearchInWindows(CompiledPattern::Impl* p, std::u16string_view subject, const
       *cancelled = true;
       return PCRE2_ERROR_NOMATCH;
     }
-    window = std::min(subject.size(), window * 2);
+    window = WindowEnd(subject, window * 2);
   }
 }
 
 }  // namespace
+
+size_t SetSearchWindowForTesting(size_t units) {
+  return g_searchWindow.exchange(std::max<size_t>(units, 1));
+}
 
 RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
                                     const std::atomic<bool>* cancel, bool* cancelled) {
@@ -885,8 +779,11 @@ bool RegexByteRanges::Reader::Next(int64_t* start, int64_t* end) {
 }
 
 size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink) {
+                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink,
+                        bool* emptyMatchAtPosition) {
   uint64_t pos = position;
+  // An empty match found where the previous one ended is that match again: none is taken there.
+  bool afterEmpty = emptyMatchAtPosition && *emptyMatchAtPosition;
   uint64_t added = 0;
   BatchEnd why = BatchEnd::Limit;
   CompiledPattern::Impl* p = pattern.impl();
@@ -905,7 +802,7 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
       break;
     }
     bool cancelled = false;
-    const int rc = SearchInWindows(p, text.substr(static_cast<size_t>(pos)), cancel, &cancelled);
+    const int rc = SearchInWindows(p, text.substr(static_cast<size_t>(pos)), cancel, &cancelled, afterEmpty);
     if (cancelled) {
       why = BatchEnd::Cancelled;
       break;
@@ -918,7 +815,13 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
     match.start = static_cast<int32_t>(pos + ovector[0]);
     match.end = static_cast<int32_t>(pos + ovector[1]);
     uint64_t next = static_cast<uint64_t>(match.end);
-    if (match.start == match.end && next == pos) ++next;
+    afterEmpty = match.start == match.end;
+    if (afterEmpty && next == pos) {
+      // An empty match where the search started: on by one character, a surrogate pair whole.
+      const bool pair = next + 1 < text.size() && IsHighSurrogate(text[next]) && IsLowSurrogate(text[next + 1]);
+      next += pair ? 2 : 1;
+      afterEmpty = false;
+    }
     block.push_back(match);
     if (block.size() == kMatchBlock) {
       sink(block);
@@ -932,6 +835,7 @@ size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern
   block.clear();
   SpareMatchBlocks().Give(std::move(block));
   position = pos;
+  if (emptyMatchAtPosition) *emptyMatchAtPosition = afterEmpty;
   if (end) *end = why;
   return static_cast<size_t>(added);
 }

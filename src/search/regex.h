@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "search/regex_pattern.h"
+
 // A match is its place in the searched text; its text is read from there (MatchedText), so
 // that millions of matches cost no more than their positions.
 struct RegexMatch {
@@ -45,9 +47,6 @@ class CompiledPattern {
   friend CompiledPattern BuildSearchRegex(std::u16string_view, bool, bool);
 };
 
-// Syntax PCRE2 knows but the ECMAScript grammar rejects: such patterns do not compile.
-bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern);
-
 // With Whole word the pattern becomes \b(?:pattern)\b; case-insensitive unless Match case.
 CompiledPattern BuildSearchRegex(std::u16string_view pattern, bool matchCase, bool wholeWord);
 
@@ -56,6 +55,13 @@ struct MatchGroups {
   std::u16string_view subject;
   std::vector<std::pair<int64_t, int64_t>> groups;  // [0] is the whole match
 };
+
+// The text of group `i`; empty for a group that did not take part or does not exist.
+inline std::u16string_view GroupText(const MatchGroups& match, size_t i) {
+  if (i >= match.groups.size() || match.groups[i].first < 0) return {};
+  return match.subject.substr(static_cast<size_t>(match.groups[i].first),
+                              static_cast<size_t>(match.groups[i].second - match.groups[i].first));
+}
 
 enum class RegexOutcome { Match, NoMatch, TooComplex };
 
@@ -70,6 +76,10 @@ RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view sub
 constexpr size_t kSearchWindow = 1u << 22;
 RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
                                     const std::atomic<bool>* cancel, bool* cancelled);
+// Sets the size of the first window (normally kSearchWindow) and returns the size before: tests
+// search through many window ends with a tiny one. A window never ends inside a surrogate pair
+// or a CR LF.
+size_t SetSearchWindowForTesting(size_t units);
 
 // The number of matches of `pattern` in `text` found with the engine alone, over the whole text
 // as one subject, nothing kept: what the other searches are measured against.
@@ -82,8 +92,11 @@ std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16st
 
 // The restricted template: "$&", "$0" and "$1".."$9" (one digit); everything else literal.
 std::u16string ExpandReplacement(std::u16string_view replacementTemplate, const MatchGroups& match);
-// The ECMAScript template: "$&", "$1".."$99", "$$", "$`", "$'".
-std::u16string ExpandEcmaReplacement(std::u16string_view replacementTemplate, const MatchGroups& match);
+// The ECMAScript template as the standard library expands it: "$&" and "$0" the whole match,
+// "$n" and "$nn" a group (nothing for a group the pattern lacks), "$$" a dollar sign, "$`" the
+// text from `prefixStart` (where the previous match ended) to the match, "$'" the text after it.
+std::u16string ExpandEcmaReplacement(std::u16string_view replacementTemplate, const MatchGroups& match,
+                                     size_t prefixStart = 0);
 
 // The regex dialog's own preserve-case rule.
 std::u16string ApplyRegexPreserveCase(std::u16string_view replacement, std::u16string_view matched);
@@ -288,13 +301,19 @@ enum class BatchEnd { Limit, Exhausted, Cancelled, TooComplex };
 // kMatchBlock and a last shorter one (so that another thread can work on them while the search
 // goes on); their line numbers are left at 0. Returns how many were found. Each search runs over
 // [pos, end of text) as its own subject, so its first character counts as the beginning of the
-// text for "^" and "\b"; the next search starts at the match end, one further after an empty
-// match at the search start. `position` is written back. `sink` may take the block's contents
-// (by swapping vectors); the vector is emptied after each call.
+// text for "^" and "\b"; the next search starts at the match end, one character further (a
+// surrogate pair whole) after an empty match at the search start. An empty match where the
+// match before ended is that match again: after an empty match found further on than its
+// search's start, the next search takes no empty match at its start. `position` is written
+// back; `emptyMatchAtPosition`, when given, carries that rule from one batch to the next (in:
+// the batch before ended on an empty match at `position`; out: this one did), so a caller that
+// runs one search in several batches keeps it with the position. `sink` may take the block's
+// contents (by swapping vectors); the vector is emptied after each call.
 constexpr size_t kMatchBlock = 16384;
 using MatchBlockSink = std::function<void(std::vector<RegexMatch>& block)>;
 size_t FindBatchMatches(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink);
+                        const std::atomic<bool>* cancel, BatchEnd* end, const MatchBlockSink& sink,
+                        bool* emptyMatchAtPosition = nullptr);
 // The same, appending the matches to `out` with their line numbers, found by `positions` (a
 // tracker along `text`).
 size_t SearchBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,

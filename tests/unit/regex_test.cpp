@@ -103,7 +103,7 @@ TEST(RegexReplace, EcmaTemplateWithoutPreserveCase) {
   EXPECT_EQ(RegexReplaceAll(u"a", u"a", u"$$", true, false, false), u"$");
   EXPECT_EQ(RegexReplaceAll(u"a", u"a", u"$$", true, false, true), u"$$");  // the restricted dialect
   EXPECT_EQ(RegexReplaceAll(u"xay", u"a", u"[$`|$']", true, false, false), u"x[x|y]y");
-  EXPECT_EQ(RegexReplaceAll(u"ab", u"(a)(b)", u"$21", true, false, false), u"b1");  // no group 21
+  EXPECT_EQ(RegexReplaceAll(u"ab", u"(a)(b)", u"<$21>", true, false, false), u"<>");  // no group 21
   int count = 0;
   EXPECT_EQ(RegexReplaceAll(u"a.a.a", u"a", u"bb", true, false, false, &count), u"bb.bb.bb");
   EXPECT_EQ(count, 3);
