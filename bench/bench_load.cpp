@@ -322,11 +322,10 @@ std::u16string RegexBenchText() {
 
 // The engine alone finding the first `count` matches: over the text up to the end of the last.
 double EngineFor(const CompiledPattern& pattern, std::u16string_view text, size_t count) {
-  TextCursor cursor(text);
+  RegexScan scan(text);
   std::vector<RegexHit> hits;
-  uint64_t position = 0;
   BatchEnd why;
-  CollectBatch(text, pattern, position, count, nullptr, &why, cursor, hits);
+  CollectBatch(text, pattern, scan, count, nullptr, &why, hits);
   const std::u16string_view prefix = text.substr(0, hits.empty() ? 0 : static_cast<size_t>(hits.back().match.end));
   double best = 1e9;
   for (int round = 0; round < 3; ++round) {
@@ -351,11 +350,10 @@ void MeasureOneBatch(const std::u16string& text, const CompiledPattern& pattern,
     FILE* log = _wfopen(logPath.c_str(), L"wb");
     {
       RegexLogLines lines([log](std::string_view piece) { fwrite(piece.data(), 1, piece.size(), log); });
-      TextCursor cursor(text);
+      RegexScan scan(text);
       std::vector<RegexHit> hits;
-      uint64_t position = 0;
       BatchEnd why;
-      found = CollectBatch(text, pattern, position, ~0ull, nullptr, &why, cursor, hits, {&lines, 1, 1});
+      found = CollectBatch(text, pattern, scan, ~0ull, nullptr, &why, hits, {&lines, 1, 1});
     }
     fclose(log);
     collected = std::min(collected, Now() - start);
@@ -367,13 +365,12 @@ void MeasureOneBatch(const std::u16string& text, const CompiledPattern& pattern,
     uint64_t position = 0;
     BatchEnd why;
     double start = Now();
-    FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why, [](std::vector<RegexMatch>&) {});
+    FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why, [](const RegexMatch&) {});
     searchOnly = std::min(searchOnly, Now() - start);
-    TextCursor cursor(text);
+    RegexScan scan(text);
     std::vector<RegexHit> hits;
-    position = 0;
     start = Now();
-    CollectBatch(text, pattern, position, ~0ull, nullptr, &why, cursor, hits);
+    CollectBatch(text, pattern, scan, ~0ull, nullptr, &why, hits);
     recordsOnly = std::min(recordsOnly, Now() - start);
   }
   std::printf("  phases: the search alone %.3f s, with lines, bytes and records %.3f s\n", searchOnly, recordsOnly);

@@ -94,21 +94,20 @@ std::string RegexBatchLines(std::u16string_view text, const std::vector<RegexMat
   return out;
 }
 
-size_t CollectBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                    const std::atomic<bool>* cancel, BatchEnd* end, TextCursor& cursor, std::vector<RegexHit>& out,
-                    BatchLog log) {
-  out.reserve(out.size() + static_cast<size_t>(std::min<uint64_t>(limit, 1u << 20)));
-  return FindBatchMatches(text, pattern, position, limit, cancel, end, [&](std::vector<RegexMatch>& block) {
-    for (RegexMatch m : block) {
-      RegexHit hit;
-      cursor.MoveTo(static_cast<size_t>(m.start));
-      m.line = static_cast<int32_t>(cursor.Line());
-      hit.byteStart = cursor.Bytes();
-      cursor.MoveTo(static_cast<size_t>(m.end));
-      hit.byteEnd = cursor.Bytes();
-      hit.match = m;
-      out.push_back(hit);
-      if (log.lines) log.lines->Add(text, m, log.batchNumber, log.outputFormat);
-    }
-  });
+size_t CollectBatch(std::u16string_view text, const CompiledPattern& pattern, RegexScan& scan, uint64_t limit,
+                    const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexHit>& out, BatchLog log) {
+  out.reserve(out.size() + static_cast<size_t>(std::min<uint64_t>(limit, uint64_t{1} << 20)));
+  TextCursor& cursor = scan.cursor;
+  auto take = [&](const RegexMatch& found) {
+    RegexHit hit;
+    hit.match = found;
+    cursor.MoveTo(static_cast<size_t>(found.start));
+    hit.match.line = static_cast<int32_t>(cursor.Line());
+    hit.byteStart = cursor.Bytes();
+    cursor.MoveTo(static_cast<size_t>(found.end));
+    hit.byteEnd = cursor.Bytes();
+    out.push_back(hit);
+    if (log.lines) log.lines->Add(text, hit.match, log.batchNumber, log.outputFormat);
+  };
+  return FindBatchMatches(text, pattern, scan.position, limit, cancel, end, take, &scan.emptyMatchAtPosition);
 }

@@ -59,15 +59,24 @@ class RegexLogLines {
 std::string RegexBatchLines(std::u16string_view text, const std::vector<RegexMatch>& matches, uint64_t batchNumber,
                             uint32_t outputFormat);
 
-// One batch of a Find All: up to `limit` matches from `position` on (written back), each
-// appended to `out` with its line and bytes from `cursor` (which moves along `text`), and its
-// log line added to `log` when there is one. Returns how many were found; `end` tells why it
-// stopped.
+// Where a Find All stands in its snapshot: the next search's start, whether the batch before
+// ended on an empty match there (which is not taken again), and the cursor counting bytes and
+// lines along the way.
+struct RegexScan {
+  explicit RegexScan(std::u16string_view text, uint64_t from = 0, bool emptyMatchAtFrom = false)
+      : position(from), emptyMatchAtPosition(emptyMatchAtFrom), cursor(text) {}
+  uint64_t position;
+  bool emptyMatchAtPosition;
+  TextCursor cursor;
+};
+
+// One batch of a Find All: up to `limit` matches from where `scan` stands (which moves on),
+// each appended to `out` with its line and bytes, and its log line added to `log` when there is
+// one. Returns how many were found; `end` tells why it stopped.
 struct BatchLog {
   RegexLogLines* lines = nullptr;
   uint64_t batchNumber = 1;
   uint32_t outputFormat = 1;
 };
-size_t CollectBatch(std::u16string_view text, const CompiledPattern& pattern, uint64_t& position, uint64_t limit,
-                    const std::atomic<bool>* cancel, BatchEnd* end, TextCursor& cursor, std::vector<RegexHit>& out,
-                    BatchLog log = {});
+size_t CollectBatch(std::u16string_view text, const CompiledPattern& pattern, RegexScan& scan, uint64_t limit,
+                    const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexHit>& out, BatchLog log = {});

@@ -122,12 +122,14 @@ void RegexSearchJob::Work(Run& run) {
   if (!pattern.valid()) return PostDone(r.dialog, run.id, RegexDone::InvalidPattern);
 
   uint64_t position = 0, found = 0;
+  bool emptyMatchAtPosition = false;
   std::u16string logPath;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (r.continueSearch) {
       if (!session_.open) return PostDone(r.dialog, run.id, RegexDone::MorePossible);
       position = session_.savedPosition;
+      emptyMatchAtPosition = session_.emptyMatchAtSaved;
       found = session_.foundCount;
       // The session keeps its options: only Apply changes them.
     } else {
@@ -160,7 +162,7 @@ void RegexSearchJob::Work(Run& run) {
     }
   }
 
-  TextCursor cursor(*text);
+  RegexScan scan(*text, position, emptyMatchAtPosition);
   RegexLogLines logLines([this](std::string_view bytes) { WriteLog(bytes); });
   uint64_t done = 0;
   bool finished = false, cancelled = false, tooComplex = false;
@@ -184,7 +186,7 @@ void RegexSearchJob::Work(Run& run) {
     // The search runs without the lock: the dialog's own operations go on meanwhile.
     std::vector<RegexHit> batch;
     BatchEnd why = BatchEnd::Limit;
-    CollectBatch(*text, pattern, position, limit, &cancel_, &why, cursor, batch, {&logLines, batchNumber, format});
+    CollectBatch(*text, pattern, scan, limit, &cancel_, &why, batch, {&logLines, batchNumber, format});
     logLines.Flush();
     if (why == BatchEnd::TooComplex) tooComplex = true;
     if (batch.empty()) {
@@ -204,11 +206,13 @@ void RegexSearchJob::Work(Run& run) {
       } else {
         session_.results.insert(session_.results.end(), batch.begin(), batch.end());
       }
-      session_.savedPosition = position;
+      session_.savedPosition = scan.position;
+      session_.emptyMatchAtSaved = scan.emptyMatchAtPosition;
       session_.foundCount = found;
     }
     if (!text->empty()) {
-      const int percent = static_cast<int>(static_cast<double>(position) / static_cast<double>(text->size()) * 100.0);
+      const int percent =
+          static_cast<int>(static_cast<double>(scan.position) / static_cast<double>(text->size()) * 100.0);
       PostStatus(r.dialog, run.id, u"Found " + DecimalText(found) + u" matches (" + DecimalText(percent) + u"%)...",
                  percent);
     }

@@ -42,6 +42,7 @@ struct RegexSession {
   std::shared_ptr<const std::u16string> text;  // the snapshot all positions index
   uint64_t textVersion = 0;                    // the document's version it was taken from
   uint64_t savedPosition = 0, foundCount = 0;  // Find More resumes at savedPosition
+  bool emptyMatchAtSaved = false;              // the last batch ended on an empty match there
   bool open = false;                           // Find More may continue it
   std::vector<RegexHit> results;
   std::u16string logPath;

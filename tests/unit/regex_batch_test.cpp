@@ -82,16 +82,15 @@ TEST_P(CollectBatches, AddUpToTheWholeSearch) {
   const std::vector<RegexMatch> whole = FindAllRegexMatches(text, c.pattern, true, false);
   ASSERT_FALSE(whole.empty());
   CompiledPattern pattern = BuildSearchRegex(c.pattern, true, false);
-  TextCursor cursor(text);
+  RegexScan scan(text);
   std::vector<RegexHit> hits;
   std::string log;
   RegexLogLines lines([&log](std::string_view piece) { log += piece; }, 64);
-  uint64_t position = 0, batch = 1;
+  uint64_t batch = 1;
   BatchEnd end = BatchEnd::Limit;
   while (end != BatchEnd::Exhausted) {
     const size_t before = hits.size();
-    const size_t found =
-        CollectBatch(text, pattern, position, c.limit, nullptr, &end, cursor, hits, {&lines, batch, 1});
+    const size_t found = CollectBatch(text, pattern, scan, c.limit, nullptr, &end, hits, {&lines, batch, 1});
     ASSERT_EQ(found, hits.size() - before);
     ASSERT_LE(found, c.limit);
     ++batch;
@@ -121,11 +120,10 @@ TEST(CollectBatch, ACancelledSearchStopsWithWhatItHas) {
   const std::u16string text = RandomText(5000, 4);
   CompiledPattern pattern = BuildSearchRegex(u"a", true, false);
   std::atomic<bool> cancel{true};
-  TextCursor cursor(text);
+  RegexScan scan(text);
   std::vector<RegexHit> hits;
-  uint64_t position = 0;
   BatchEnd end = BatchEnd::Limit;
-  EXPECT_EQ(CollectBatch(text, pattern, position, 100, &cancel, &end, cursor, hits), 0u);
+  EXPECT_EQ(CollectBatch(text, pattern, scan, 100, &cancel, &end, hits), 0u);
   EXPECT_EQ(end, BatchEnd::Cancelled);
   EXPECT_TRUE(hits.empty());
 }

@@ -208,8 +208,8 @@ Spans Batches(std::u16string_view text, const CompiledPattern& pattern) {
   Spans out;
   uint64_t position = 0;
   BatchEnd why;
-  FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why, [&](std::vector<RegexMatch>& block) {
-    for (const RegexMatch& m : block) out.emplace_back(m.start, m.end);
+  FindBatchMatches(text, pattern, position, ~0ull, nullptr, &why, [&](const RegexMatch& m) {
+    out.emplace_back(m.start, m.end);
   });
   return out;
 }

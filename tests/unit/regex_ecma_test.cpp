@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "search/regex.h"
+#include "search/regex_batch.h"
 
 using namespace std::string_literals;
 
@@ -21,12 +22,12 @@ Spans FindSpans(std::u16string_view text, std::u16string_view pattern, bool matc
 // The same search in batches, as Find All runs it.
 Spans BatchSpans(std::u16string_view text, std::u16string_view pattern) {
   CompiledPattern compiled = BuildSearchRegex(pattern, true, false);
-  uint64_t position = 0;
-  BytePositionTracker lines;
+  RegexScan scan(text);
   BatchEnd why;
+  std::vector<RegexHit> hits;
+  CollectBatch(text, compiled, scan, 1000, nullptr, &why, hits);
   Spans out;
-  for (const RegexMatch& m : SearchBatch(text, compiled, position, 1000, lines, nullptr, &why))
-    out.emplace_back(m.start, m.end);
+  for (const RegexHit& hit : hits) out.emplace_back(hit.match.start, hit.match.end);
   return out;
 }
 

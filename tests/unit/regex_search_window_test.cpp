@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/regex.h"
+#include "search/regex_batch.h"
 
 namespace {
 using Spans = std::vector<std::pair<int32_t, int32_t>>;
@@ -24,10 +25,7 @@ Spans Batches(std::u16string_view text, const CompiledPattern& pattern, uint64_t
   bool emptyAtPosition = false;
   for (BatchEnd why = BatchEnd::Limit; why == BatchEnd::Limit;) {
     const size_t found = FindBatchMatches(
-        text, pattern, position, limit, nullptr, &why,
-        [&](std::vector<RegexMatch>& block) {
-          for (const RegexMatch& m : block) out.emplace_back(m.start, m.end);
-        },
+        text, pattern, position, limit, nullptr, &why, [&](const RegexMatch& m) { out.emplace_back(m.start, m.end); },
         &emptyAtPosition);
     if (found == 0) break;
   }
@@ -132,13 +130,13 @@ TEST_P(RegexBatchMatches, AreListedOnce) {
   CompiledPattern compiled = BuildSearchRegex(c.pattern, true, false);
   EXPECT_EQ(Batches(c.text, compiled), c.expected);
   EXPECT_EQ(Batches(c.text, compiled, 1), c.expected) << "a match a batch";
-  uint64_t position = 0;
-  BytePositionTracker lines;
+  RegexScan scan(c.text);
   BatchEnd why;
+  std::vector<RegexHit> hits;
+  CollectBatch(c.text, compiled, scan, 1000, nullptr, &why, hits);
   Spans single;
-  for (const RegexMatch& m : SearchBatch(c.text, compiled, position, 1000, lines, nullptr, &why))
-    single.emplace_back(m.start, m.end);
-  EXPECT_EQ(single, c.expected) << "one batch";
+  for (const RegexHit& hit : hits) single.emplace_back(hit.match.start, hit.match.end);
+  EXPECT_EQ(single, c.expected) << "one batch, as Find All collects it";
 }
 INSTANTIATE_TEST_SUITE_P(Cases, RegexBatchMatches,
                          testing::Values(BatchCase{u"\\B", u"a  b", {{2, 2}}},
