@@ -8,6 +8,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
+#include "document/save_win.h"
 #include "harness.h"
 #include "search/find_win.h"
 #include "settings/settings_win.h"
@@ -230,5 +231,40 @@ TEST_F(Find, FirstOpeningPurgesSessionLogsOlderThanAWeek) {
   EXPECT_TRUE(exists(names[2]));
   EXPECT_TRUE(exists(names[3]));
   for (const auto& name : names) DeleteFileW(W(folder + u"\\" + name));
+}
+
+// Loading a file swaps the document without change notices: the matches found in the old one
+// must not be used for the new one.
+TEST_F(Find, FindNextAfterLoadingAnotherFileSearchesTheNewText) {
+  HWND d = Open("xx word xx word");
+  Set(d, IDC_FIND_WHAT, L"word");
+  Press(d, IDC_FIND_NEXT);
+  ASSERT_EQ(Selection(), std::make_pair(sptr_t{3}, sptr_t{7}));
+  std::u16string path = temp_.Write(u"other.txt", "a word here");
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, path));
+  Sci(SCI_GOTOPOS, 0);
+  Press(d, IDC_FIND_NEXT);
+  EXPECT_EQ(Selection(), std::make_pair(sptr_t{2}, sptr_t{6}));
+  EXPECT_EQ(Status(d), u"1 match found.");
+  SendMessageW(g_shell.mainWindow, WM_COMMAND, CMD_NEW, 0);
+  PumpPending();
+  Sci(SCI_SETTEXT, 0, "no such thing");
+  Sci(SCI_GOTOPOS, 0);
+  Press(d, IDC_FIND_NEXT);
+  EXPECT_EQ(Selection(), std::make_pair(sptr_t{0}, sptr_t{0}));
+}
+
+// A rectangular selection is longer than its start-to-end span (a line end follows each of its
+// lines): it is read at its real size.
+TEST_F(Find, ARectangularSelectionOfThreeLinesIsReadWhole) {
+  HWND d = Open("abcd\r\nabcd\r\nabcd\r\n");
+  Sci(SCI_SETRECTANGULARSELECTIONANCHOR, 1);
+  Sci(SCI_SETRECTANGULARSELECTIONCARET, 15);  // line 3, column 3
+  ASSERT_EQ(Sci(SCI_GETSELECTIONS), 3);
+  EXPECT_EQ(GetSelectedText(), "bc\r\nbc\r\nbc\r\n");
+  Set(d, IDC_FIND_WHAT, L"bc");
+  Set(d, IDC_REPLACE_WITH, L"XY");
+  Press(d, IDC_REPLACE);  // the selection is not one match: it finds the next instead
+  EXPECT_EQ(GetDocumentText(), "abcd\r\nabcd\r\nabcd\r\n");
 }
 }  // namespace

@@ -258,7 +258,9 @@ TEST_F(Regex, ARunawayPatternIsReportedAsTooComplex) {
 
 namespace {
 // The newest session log of the configuration folder.
-std::string NewestRegexLog() { return ReadBytes(NewestFile(GetConfigFolder(), u"regex_*.txt")); }
+std::string NewestRegexLog() {
+  return ReadBytes(NewestFile(GetConfigFolder(), u"regex_*.txt"));
+}
 
 // Batches continued with Find More are logged with their numbers, listed, and all highlighted
 // again by Apply, from the results the session keeps.
@@ -310,5 +312,97 @@ TEST_F(Regex, ALargeBatchIsLoggedListedAndHighlightedWhole) {
     EXPECT_NE(Sci(SCI_INDICATORVALUEAT, 11, 6 * i + 3), 0) << i;
     EXPECT_EQ(Sci(SCI_INDICATORVALUEAT, 11, 6 * i + 2), 0) << i;  // the space before it
   }
+}
+
+// A document whose search takes a while: every start in a long word tries the word to its end
+// and back for a digit that is not there.
+std::string SlowText() {
+  std::string text;
+  text.reserve(6'000'000);
+  while (text.size() < 6'000'000) text += std::string(100, 'w') + "\n";
+  return text;
+}
+constexpr const wchar_t* kSlowPattern = L"\\w+\\d";
+
+// A second Find All while a run goes on stops that run first; the stopped run's messages are
+// then ignored, so one run's results are listed, once, and the buttons follow the new run.
+// Until this thread answers, each worker waits with its first batch: the runs overlap surely.
+TEST_F(Regex, TwoFindAllPressesInARow) {
+  HWND d = Open("a1 b2\nc3");
+  Set(d, IDC_RX_PATTERN, L"[a-z]\\d");
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RX_FIND_ALL, BN_CLICKED), 0);
+  ASSERT_TRUE(RegexSearchRunning());
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_RX_FIND_ALL)));  // no second press while it runs
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_RX_CANCEL)));
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RX_FIND_ALL, BN_CLICKED), 0);  // as a keyboard shortcut could
+  ASSERT_TRUE(RegexSearchRunning());
+  // The first run has ended and its done message waits: taken now, it must change nothing.
+  MSG stale;
+  ASSERT_TRUE(PeekMessageW(&stale, d, WMU_REGEX_DONE, WMU_REGEX_DONE, PM_REMOVE));
+  DispatchMessageW(&stale);
+  EXPECT_TRUE(RegexSearchRunning());
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_RX_FIND_ALL)));
+  ASSERT_TRUE(PumpUntil([] { return !RegexSearchRunning(); }, 20000));
+  PumpPending();
+  EXPECT_EQ(Listed(d), (std::vector<std::u16string>{u"Ln 1  Col 0  a1", u"Ln 1  Col 3  b2", u"Ln 2  Col 6  c3"}));
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Search complete. Found 3 matches.");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(d, IDC_RX_FIND_ALL)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_RX_CANCEL)));
+}
+
+// The search runs without the session's lock: Apply answers at once while a batch is searched.
+TEST_F(Regex, ApplyDuringALongSearchStaysResponsive) {
+  HWND d = Open(SlowText(), 3000, 10000);
+  Set(d, IDC_RX_PATTERN, kSlowPattern);
+  Press(d, IDC_RX_FIND_ALL);
+  ASSERT_TRUE(RegexSearchRunning());
+  SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RX_APPLY, BN_CLICKED), 0);  // no pumping: the run goes on
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Settings saved.");
+  // It did not wait for the batch: the run has not finished yet.
+  MSG done;
+  EXPECT_FALSE(PeekMessageW(&done, d, WMU_REGEX_DONE, WMU_REGEX_DONE, PM_NOREMOVE));
+  Press(d, IDC_RX_CANCEL);
+  ASSERT_TRUE(PumpUntil([] { return !RegexSearchRunning(); }, 60000));
+}
+
+// Closing the main window closes the dialog the way its Close button does: the worker ends,
+// the histories are kept and the log is closed.
+TEST_F(Regex, ClosingTheMainWindowWithASearchRunningEndsItCleanly) {
+  HWND d = Open(SlowText(), 3000, 10000);
+  for (auto& slot : g_settings.regexPatternHistory) slot.Set(u"");
+  Set(d, IDC_RX_PATTERN, kSlowPattern);
+  Press(d, IDC_RX_FIND_ALL);
+  ASSERT_TRUE(RegexSearchRunning());
+  g_doc.modified = false;
+  SendMessageW(g_shell.mainWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(g_shell.mainWindow, nullptr);
+  EXPECT_EQ(g_shell.regexDialog, nullptr);
+  EXPECT_FALSE(RegexSearchRunning());
+  EXPECT_EQ(g_settings.regexPatternHistory[0].Get(), u"\\w+\\d");
+  const std::u16string log = NewestFile(GetConfigFolder(), u"regex_*.txt");
+  ASSERT_FALSE(log.empty());
+  HANDLE alone = CreateFileW(W(log), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(alone, INVALID_HANDLE_VALUE) << "the log is still open";
+  if (alone != INVALID_HANDLE_VALUE) CloseHandle(alone);
+  PumpPending();
+}
+
+// The status line shows a matched "&" as itself, not as the underline of the next letter.
+TEST_F(Regex, TheStatusLineShowsAmpersands) {
+  HWND d = Open("a&b");
+  EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(d, IDC_RX_STATUS), GWL_STYLE) & SS_NOPREFIX);
+}
+
+// Replace with a rectangular selection of three lines reads the selection at its real size.
+TEST_F(Regex, ReplaceWithARectangularSelection) {
+  HWND d = Open("abcd\r\nabcd\r\nabcd\r\n");
+  Sci(SCI_SETRECTANGULARSELECTIONANCHOR, 1);
+  Sci(SCI_SETRECTANGULARSELECTIONCARET, 15);
+  ASSERT_EQ(Sci(SCI_GETSELECTIONS), 3);
+  Set(d, IDC_RX_PATTERN, L"zz");
+  Set(d, IDC_RX_REPLACE, L"y");
+  Press(d, IDC_RX_REPLACE_ONE);
+  EXPECT_EQ(Text(d, IDC_RX_STATUS), u"Selection does not match pattern.");
+  EXPECT_EQ(GetDocumentText(), "abcd\r\nabcd\r\nabcd\r\n");
 }
 }  // namespace
