@@ -9,11 +9,12 @@
 #include "app/shell_win.h"
 #include "app/toolbar_win.h"
 #include "app/viewer_win.h"
+#include "common/trace_win.h"
+#include "common/utf.h"
+#include "document/text_decoder.h"
 #include "search/find_win.h"
 #include "settings/lexer_win.h"
 #include "settings/margin_win.h"
-#include "common/trace_win.h"
-#include "common/utf.h"
 
 DocumentState g_doc;
 FileLoadHooks g_fileLoadHooks;
@@ -71,14 +72,153 @@ void ShowOutOfMemory(HWND owner) {
 }
 
 // Text from the system's active code page.
-std::string AnsiToUtf8(const unsigned char* bytes, size_t size) {
-  if (size == 0) return {};
-  int units = MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size), nullptr, 0);
+std::string AnsiToUtf8(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   if (units <= 0) return {};
   std::u16string wide(static_cast<size_t>(units), u'\0');
-  MultiByteToWideChar(CP_ACP, 0, reinterpret_cast<const char*>(bytes), static_cast<int>(size), W(wide.data()), units);
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), W(wide.data()), units);
   return Utf16ToUtf8(wide);
 }
+
+// Opens the file to load, locked against other writers: for reading and writing, or for
+// reading where writing is denied (and always in the viewer). Shows the failure itself.
+UniqueHandle OpenToLoad(HWND owner, const std::u16string& path, bool* readOnly) {
+  Trace("Norvo: Opening file with CreateFileW\n");
+  // The viewer never writes: it asks for reading only, with the same sharing.
+  const bool viewer = g_shell.viewerMode;
+  UniqueHandle file(g_fileLoadHooks.createFile(W(path), viewer ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                               FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                               nullptr));
+  DWORD error = file ? ERROR_SUCCESS : GetLastError();
+  *readOnly = viewer;
+  if (!file && error == ERROR_ACCESS_DENIED && !viewer) {
+    Trace("Norvo: Write access denied, retrying read-only\n");
+    file.reset(g_fileLoadHooks.createFile(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    error = file ? ERROR_SUCCESS : GetLastError();
+    *readOnly = true;
+  }
+  if (!file) {
+    Trace("Norvo: ERROR - Failed to open file, error code: %lu\n", static_cast<unsigned long>(error));
+    ShowOpenError(owner, error, path);
+    return UniqueHandle();
+  }
+  Trace("Norvo: File opened successfully\n");
+  return file;
+}
+
+// The size of the file, below 4 GiB (the loader reads with one 32-bit count, so a larger file
+// is refused rather than read short).
+bool SizeToLoad(HWND owner, HANDLE file, DWORD* size) {
+  Trace("Norvo: Getting file size\n");
+  LARGE_INTEGER fileSize{};
+  if (!GetFileSizeEx(file, &fileSize) || fileSize.QuadPart < 0 || fileSize.QuadPart >= 0xFFFFFFFFLL) {
+    Trace("Norvo: ERROR - Cannot get file size\n");
+    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot get file size.");
+    return false;
+  }
+  *size = static_cast<DWORD>(fileSize.QuadPart);
+  Trace("Norvo: File size: %lu bytes\n", static_cast<unsigned long>(*size));
+  return true;
+}
+
+void CannotRead(HWND owner) {
+  Trace("Norvo: ERROR - Cannot read file\n");
+  ShowMessageBox(owner, Ok, kErrorDash, u"Cannot read file.");
+}
+
+// The encoding of the first piece, or false (after the message) for a binary file.
+bool TextEncodingOf(HWND owner, const unsigned char* piece, DWORD size, DetectedEncoding* detected) {
+  Trace("Norvo: Checking for binary content\n");
+  if (LooksBinary(piece, size)) {
+    Trace("Norvo: ERROR - Binary file detected\n");
+    ShowMessageBox(owner, Ok, u"Norvo \u2014 Cannot Open",
+                   u"This file appears to be a binary file and cannot be opened as text.");
+    return false;
+  }
+  Trace("Norvo: File appears to be text\n");
+  Trace("Norvo: Detecting encoding\n");
+  *detected = DetectEncoding(piece, size);
+  Trace("Norvo: Encoding detected: %s, BOM size: %zu\n", EncodingName(detected->encoding), detected->bomSize);
+  Trace("Norvo: Converting to UTF-8\n");
+  switch (detected->encoding) {
+    case TextEncoding::Utf8Bom:
+    case TextEncoding::Utf8:
+      Trace("Norvo: File is UTF-8 (with or without BOM)\n");
+      break;
+    case TextEncoding::Utf16Le:
+      Trace("Norvo: File is UTF-16 LE, converting\n");
+      break;
+    case TextEncoding::Utf16Be:
+      Trace("Norvo: File is UTF-16 BE, converting\n");
+      break;
+    case TextEncoding::Ansi:
+      Trace("Norvo: File is ANSI, converting\n");
+      break;
+  }
+  return true;
+}
+
+// Streams the file (its first piece already read) through the decoder into a fresh document,
+// which is committed only when the whole file is in. Shows the failure itself.
+bool DecodeIntoEditor(HWND owner, HANDLE file, DWORD size, std::unique_ptr<unsigned char[]> piece, DWORD pieceSize,
+                      TextDecoder& decoder, size_t capacity) {
+  DocumentSwap swap;
+  if (!swap.Begin(capacity)) {
+    ShowOutOfMemory(owner);
+    return false;
+  }
+  DWORD readSoFar = pieceSize, length = pieceSize;
+  try {
+    for (;;) {
+      const bool last = readSoFar == size;
+      const std::string_view utf8 = decoder.Feed(piece.get(), length, last);
+      if (!swap.Append(utf8.data(), utf8.size())) {
+        swap.Rollback();
+        ShowOutOfMemory(owner);
+        return false;
+      }
+      if (last) break;
+      length = std::min<DWORD>(pieceSize, size - readSoFar);
+      if (!ReadExactly(file, piece.get(), length)) {
+        swap.Rollback();
+        CannotRead(owner);
+        return false;
+      }
+      readSoFar += length;
+    }
+  } catch (const std::bad_alloc&) {
+    swap.Rollback();
+    ShowOutOfMemory(owner);
+    return false;
+  }
+  Trace("Norvo: UTF-8 size: %zu bytes\n", decoder.Utf8Size());
+  Trace("Norvo: Freeing raw buffer\n");
+  piece.reset();
+  Trace("Norvo: Detecting EOL mode\n");
+  const int eol = decoder.LineEndMode();
+  switch (eol) {
+    case EolCrLf:
+      Trace("Norvo: EOL mode: CRLF (Windows)\n");
+      break;
+    case EolCr:
+      Trace("Norvo: EOL mode: CR (Old Mac)\n");
+      break;
+    case EolLf:
+      Trace("Norvo: EOL mode: LF (Unix)\n");
+      break;
+    default:
+      if (decoder.Utf8Size() > 0) Trace("Norvo: EOL mode: none detected\n");
+  }
+  Trace("Norvo: Setting text in Scintilla\n");
+  swap.Commit();
+  InvalidateSearchCache();  // the swap sends no change notices: the cached matches were the old text's
+  if (eol >= 0) Sci(SCI_SETEOLMODE, eol);
+  Trace("Norvo: Text set in Scintilla\n");
+  return true;
+}
+
 }  // namespace
 
 bool FileLoad(HWND owner, const std::u16string& path) {
@@ -87,38 +227,10 @@ bool FileLoad(HWND owner, const std::u16string& path) {
     Trace("Norvo: Closing previous locked file handle\n");
     g_doc.fileHandle.reset();
   }
-
-  Trace("Norvo: Opening file with CreateFileW\n");
-  // The viewer never writes: it asks for reading only, with the same sharing.
-  const bool viewer = g_shell.viewerMode;
-  UniqueHandle file(g_fileLoadHooks.createFile(W(path), viewer ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
-                                               FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD error = file ? ERROR_SUCCESS : GetLastError();
-  bool readOnly = viewer;
-  if (!file && error == ERROR_ACCESS_DENIED && !viewer) {
-    Trace("Norvo: Write access denied, retrying read-only\n");
-    file.reset(g_fileLoadHooks.createFile(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    error = file ? ERROR_SUCCESS : GetLastError();
-    readOnly = true;
-  }
-  if (!file) {
-    Trace("Norvo: ERROR - Failed to open file, error code: %lu\n", static_cast<unsigned long>(error));
-    ShowOpenError(owner, error, path);
-    return false;
-  }
-
-  Trace("Norvo: File opened successfully\n");
-  Trace("Norvo: Getting file size\n");
-  LARGE_INTEGER fileSize{};
-  // The loader reads with one 32-bit count: 4 GiB and more is refused rather than read short.
-  if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart < 0 || fileSize.QuadPart >= 0xFFFFFFFFLL) {
-    Trace("Norvo: ERROR - Cannot get file size\n");
-    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot get file size.");
-    return false;
-  }
-  DWORD size = static_cast<DWORD>(fileSize.QuadPart);
-  Trace("Norvo: File size: %lu bytes\n", static_cast<unsigned long>(size));
+  bool readOnly = false;
+  UniqueHandle file = OpenToLoad(owner, path, &readOnly);
+  DWORD size = 0;
+  if (!file || !SizeToLoad(owner, file.get(), &size)) return false;
 
   Trace("Norvo: Reading file into memory\n");
   // The file streams through one reused buffer into a fresh, pre-sized document, so the
@@ -130,121 +242,18 @@ bool FileLoad(HWND owner, const std::u16string& path) {
     return false;
   }
   if (!ReadExactly(file.get(), piece.get(), pieceSize)) {
-    Trace("Norvo: ERROR - Cannot read file\n");
-    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot read file.");
+    CannotRead(owner);
     return false;
   }
   Trace("Norvo: File read successfully\n");
+  DetectedEncoding detected{};
+  if (!TextEncodingOf(owner, piece.get(), pieceSize, &detected)) return false;
 
-  Trace("Norvo: Checking for binary content\n");
-  if (LooksBinary(piece.get(), pieceSize)) {
-    Trace("Norvo: ERROR - Binary file detected\n");
-    ShowMessageBox(owner, Ok, u"Norvo \u2014 Cannot Open",
-                   u"This file appears to be a binary file and cannot be opened as text.");
-    return false;
-  }
-  Trace("Norvo: File appears to be text\n");
-
-  Trace("Norvo: Detecting encoding\n");
-  DetectedEncoding detected = DetectEncoding(piece.get(), pieceSize);
-  Trace("Norvo: Encoding detected: %s, BOM size: %zu\n", EncodingName(detected.encoding), detected.bomSize);
-
-  Trace("Norvo: Converting to UTF-8\n");
   const bool utf16 = detected.encoding == TextEncoding::Utf16Le || detected.encoding == TextEncoding::Utf16Be;
-  switch (detected.encoding) {
-    case TextEncoding::Utf8Bom:
-    case TextEncoding::Utf8: Trace("Norvo: File is UTF-8 (with or without BOM)\n"); break;
-    case TextEncoding::Utf16Le: Trace("Norvo: File is UTF-16 LE, converting\n"); break;
-    case TextEncoding::Utf16Be: Trace("Norvo: File is UTF-16 BE, converting\n"); break;
-    case TextEncoding::Ansi: Trace("Norvo: File is ANSI, converting\n"); break;
-  }
-
   const size_t body = size - detected.bomSize;
-  DocumentSwap swap;
-  if (!swap.Begin(utf16 ? body / 2 : body)) {
-    ShowOutOfMemory(owner);
+  TextDecoder decoder(detected, AnsiToUtf8);
+  if (!DecodeIntoEditor(owner, file.get(), size, std::move(piece), pieceSize, decoder, utf16 ? body / 2 : body))
     return false;
-  }
-  LineEndScan lineEnds;
-  size_t utf8Size = 0;
-  Utf16ChunkDecoder decoder(detected.encoding == TextEncoding::Utf16Be);
-  std::string converted;
-  std::string ansi;  // the active code page is converted whole: its characters may span pieces
-  bool ok = true;
-  auto append = [&](const char* text, size_t length) {
-    lineEnds.Scan(text, length);
-    utf8Size += length;
-    return swap.Append(text, length);
-  };
-  DWORD readSoFar = pieceSize;
-  DWORD length = pieceSize;  // bytes in the piece buffer
-  size_t skip = detected.bomSize;
-  bool readFailed = false;
-  try {
-    for (;;) {
-      const unsigned char* bytes = piece.get() + skip;
-      const size_t count = length - skip;
-      const bool last = readSoFar == size;
-      switch (detected.encoding) {
-        case TextEncoding::Utf8Bom:
-        case TextEncoding::Utf8: ok = append(reinterpret_cast<const char*>(bytes), count); break;
-        case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be:
-          decoder.Feed(bytes, count, last, converted);
-          ok = append(converted.data(), converted.size());
-          break;
-        case TextEncoding::Ansi:
-          ansi.append(reinterpret_cast<const char*>(bytes), count);
-          if (last) {
-            converted = AnsiToUtf8(reinterpret_cast<const unsigned char*>(ansi.data()), ansi.size());
-            ok = append(converted.data(), converted.size());
-          }
-          break;
-      }
-      if (!ok || last) break;
-      skip = 0;
-      length = std::min<DWORD>(pieceSize, size - readSoFar);
-      if (!ReadExactly(file.get(), piece.get(), length)) {
-        readFailed = true;
-        break;
-      }
-      readSoFar += length;
-    }
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
-  if (readFailed) {
-    swap.Rollback();
-    Trace("Norvo: ERROR - Cannot read file\n");
-    ShowMessageBox(owner, Ok, kErrorDash, u"Cannot read file.");
-    return false;
-  }
-  if (!ok) {
-    swap.Rollback();
-    ShowOutOfMemory(owner);
-    return false;
-  }
-  Trace("Norvo: UTF-8 size: %zu bytes\n", utf8Size);
-  Trace("Norvo: Freeing raw buffer\n");
-  piece.reset();
-  std::string().swap(converted);
-  std::string().swap(ansi);
-
-  Trace("Norvo: Detecting EOL mode\n");
-  const int eol = lineEnds.Mode();
-  switch (eol) {
-    case EolCrLf: Trace("Norvo: EOL mode: CRLF (Windows)\n"); break;
-    case EolCr: Trace("Norvo: EOL mode: CR (Old Mac)\n"); break;
-    case EolLf: Trace("Norvo: EOL mode: LF (Unix)\n"); break;
-    default:
-      if (utf8Size > 0) Trace("Norvo: EOL mode: none detected\n");
-  }
-
-  Trace("Norvo: Setting text in Scintilla\n");
-  swap.Commit();
-  InvalidateSearchCache();  // the swap sends no change notices: the cached matches were the old text's
-  if (eol >= 0) Sci(SCI_SETEOLMODE, eol);
-  Trace("Norvo: Text set in Scintilla\n");
 
   g_doc.encoding = detected.encoding;
   g_doc.fileHandle = std::move(file);
