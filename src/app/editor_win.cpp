@@ -6,8 +6,8 @@
 
 #include "app/menu_win.h"
 #include "app/shell_win.h"
-#include "common/visual_win.h"
 #include "common/utf.h"
+#include "common/visual_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "settings/theme_win.h"
@@ -25,7 +25,17 @@ HWND g_bound = nullptr;
 
 }  // namespace
 
+namespace {
+struct IndicatorLook {
+  HWND editor = nullptr;
+  COLORREF colour = CLR_INVALID;
+  int alpha = -1;
+};
+IndicatorLook g_looks[INDICATOR_MAX + 1];
+}  // namespace
+
 void BindEditor(HWND editor) {
+  for (IndicatorLook& look : g_looks) look = IndicatorLook{};  // a new control has the default looks
   g_bound = editor;
   g_direct = nullptr;
   g_directPtr = 0;
@@ -171,6 +181,17 @@ void ClearIndicator(int indicator) {
   Sci(SCI_INDICATORCLEARRANGE, 0, length);
 }
 
+void SetSearchIndicatorLook(int indicator, COLORREF colour, int alpha) {
+  if (indicator < 0 || indicator > INDICATOR_MAX) return;
+  IndicatorLook& look = g_looks[indicator];
+  if (look.editor == g_bound && look.colour == colour && look.alpha == alpha) return;
+  look = {g_bound, colour, alpha};
+  Sci(SCI_INDICSETSTYLE, static_cast<uptr_t>(indicator), INDIC_ROUNDBOX);
+  Sci(SCI_INDICSETFORE, static_cast<uptr_t>(indicator), static_cast<sptr_t>(colour));
+  Sci(SCI_INDICSETALPHA, static_cast<uptr_t>(indicator), alpha);
+  Sci(SCI_INDICSETUNDER, static_cast<uptr_t>(indicator), 1);
+}
+
 std::string GetDocumentText() {
   size_t length = static_cast<size_t>(Sci(SCI_GETLENGTH));
   std::string text(length + 1, '\0');
@@ -183,8 +204,12 @@ namespace {
 uint64_t g_documentVersion = 1;
 }  // namespace
 
-uint64_t DocumentVersion() { return g_documentVersion; }
-void NoteDocumentChange() { ++g_documentVersion; }
+uint64_t DocumentVersion() {
+  return g_documentVersion;
+}
+void NoteDocumentChange() {
+  ++g_documentVersion;
+}
 
 std::string GetSelectedText() {
   // Asked for its size first: a rectangular selection is longer than its start-to-end span.
@@ -227,4 +252,6 @@ LRESULT CALLBACK EditorSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 }
 }  // namespace
 
-void SubclassEditor(HWND editor) { SetWindowSubclass(editor, EditorSubclassProc, 1, 0); }
+void SubclassEditor(HWND editor) {
+  SetWindowSubclass(editor, EditorSubclassProc, 1, 0);
+}

@@ -59,6 +59,10 @@ inline bool SetDocumentText(const std::string& text) { return SetDocumentText(te
 
 // Clears one indicator over the whole document.
 void ClearIndicator(int indicator);
+// Gives a search indicator its look: a rounded box of `colour` with `alpha`, under the text.
+// Every change of a look makes the control lay out the whole document again (seconds for a
+// large wrapped one), so a look is only set when it differs from the one in force.
+void SetSearchIndicatorLook(int indicator, COLORREF colour, int alpha);
 
 // The whole text as UTF-8.
 std::string GetDocumentText();

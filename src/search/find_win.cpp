@@ -21,7 +21,9 @@ std::u16string ControlText(HWND dialog, int id) {
   GetDlgItemTextW(dialog, id, buffer, 256);
   return U16(buffer);
 }
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool Checked(HWND dialog, int id) {
+  return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
 
 void SetStatus(HWND dialog, const std::u16string& text, int kind) {
   g_statusKind = kind;
@@ -84,10 +86,7 @@ void InvalidateSearchCache() {
 }
 
 void SetupIndicator(int indicator, COLORREF colour, int alpha) {
-  Sci(SCI_INDICSETSTYLE, indicator, INDIC_ROUNDBOX);
-  Sci(SCI_INDICSETFORE, indicator, static_cast<sptr_t>(colour));
-  Sci(SCI_INDICSETALPHA, indicator, alpha);
-  Sci(SCI_INDICSETUNDER, indicator, 1);
+  SetSearchIndicatorLook(indicator, colour, alpha);
 }
 
 void ClearSearchIndicators() {

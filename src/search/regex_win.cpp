@@ -81,10 +81,7 @@ void ClearRegexHighlight() {
 }
 
 void SetupRegexIndicator(COLORREF colour, int alpha) {
-  Sci(SCI_INDICSETSTYLE, 11, INDIC_ROUNDBOX);
-  Sci(SCI_INDICSETFORE, 11, static_cast<sptr_t>(colour));
-  Sci(SCI_INDICSETALPHA, 11, alpha);
-  Sci(SCI_INDICSETUNDER, 11, 1);
+  SetSearchIndicatorLook(11, colour, alpha);
 }
 
 // Marks matches of the session with indicator 11 by their byte ranges (user-interface thread).
