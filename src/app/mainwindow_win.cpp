@@ -8,24 +8,26 @@
 #include <memory>
 
 #include "app/editor_win.h"
+#include "app/menu_win.h"
 #include "app/messagebox_win.h"
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "app/statusbar_win.h"
-#include "app/menu_win.h"
-#include "search/find_win.h"
-#include "search/regex_win.h"
 #include "app/toolbar_win.h"
 #include "app/viewer_win.h"
-#include "settings/association_win.h"
-#include "settings/margin_win.h"
 #include "common/handles_win.h"
 #include "common/messages.h"
+#include "common/trace_win.h"
 #include "common/visual_win.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
 #include "export/export_win.h"
 #include "markdown/markdown_win.h"
+#include "search/find_win.h"
+#include "search/regex_win.h"
+#include "settings/association_win.h"
+#include "settings/lexer_win.h"
+#include "settings/margin_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "settings/theme_win.h"
@@ -61,7 +63,43 @@ void UpdateTitle() {
 
 namespace {
 
+// What depends on the document, refreshed when it changes.
+void OnDocumentEvent(DocumentEvent event, const std::u16string& path) {
+  switch (event) {
+    case DocumentEvent::Loaded:
+      InvalidateSearchCache();  // the load sends no change notices: the cached matches were the old text's
+      Trace("Norvo: Updating margin width\n");
+      RefreshLineNumberMargin();
+      if (g_shell.viewerMode) {
+        Trace("Norvo: Viewer mode - applying viewer theme\n");
+        Sci(SCI_SETREADONLY, 1);
+        ApplyViewerLook(g_shell.mainWindow);
+      } else {
+        Trace("Norvo: Normal mode - applying syntax highlighting\n");
+        SetupLexer(path);
+        UpdateToolbar();
+        ClearSearchIndicators();
+      }
+      break;
+    case DocumentEvent::Created:
+      InvalidateSearchCache();
+      SetupLexer(u"");
+      RefreshLineNumberMargin();
+      ClearSearchIndicators();
+      break;
+    case DocumentEvent::Saved:
+      if (!g_shell.viewerMode) SetupLexer(path);  // Save As may have changed the extension
+      break;
+    case DocumentEvent::StateChanged:
+      UpdateTitle();
+      UpdateStatusBar();
+      UpdateToolbar();
+      break;
+  }
+}
+
 bool CreateChildren(HWND hwnd) {
+  SetDocumentHook(OnDocumentEvent);
   g_shell.mainWindow = hwnd;
   const bool viewer = g_shell.viewerMode;
   if (!viewer) {
@@ -77,9 +115,9 @@ bool CreateChildren(HWND hwnd) {
     g_shell.toolbar = CreateWindowExW(0, L"NorvoToolbar", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 800,
                                       kToolbarHeight, hwnd, nullptr, g_shell.instance, nullptr);
   }
-  g_shell.editor = CreateWindowExW(0, g_editorClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0,
-                                   viewer ? 0 : kToolbarHeight, 800, 600, hwnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)), g_shell.instance, nullptr);
+  g_shell.editor = CreateWindowExW(
+      0, g_editorClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, viewer ? 0 : kToolbarHeight, 800, 600, hwnd,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)), g_shell.instance, nullptr);
   if (!g_shell.editor) {
     ShowMessageBox(hwnd, Ok, u"Norvo \u2014 Fatal Error",
                    u"CRITICAL: Cannot create Scintilla control.\nMake sure Scintilla.dll is next to Norvo.exe.");
@@ -259,7 +297,9 @@ void OnDropFiles(HWND hwnd, HDROP drop) {
 }
 
 // Commands that would write the viewed file or replace it with a writable document.
-bool WritesTheDocument(int id) { return id == CMD_NEW || id == CMD_SAVE || id == CMD_SAVE_AS; }
+bool WritesTheDocument(int id) {
+  return id == CMD_NEW || id == CMD_SAVE || id == CMD_SAVE_AS;
+}
 
 // False for ids the main window does not handle, which go on to the default procedure.
 bool OnCommand(HWND hwnd, int id) {
@@ -295,20 +335,48 @@ bool OnCommand(HWND hwnd, int id) {
       SaveDocumentAs(hwnd);
       UpdateToolbar();
       break;
-    case CMD_EXIT: SendMessageW(hwnd, WM_CLOSE, 0, 0); break;
-    case CMD_UNDO: Sci(SCI_UNDO); break;
-    case CMD_REDO: Sci(SCI_REDO); break;
-    case CMD_CUT: Sci(SCI_CUT); break;
-    case CMD_COPY: Sci(SCI_COPY); break;
-    case CMD_PASTE: Sci(SCI_PASTE); break;
-    case CMD_SELECT_ALL: Sci(SCI_SELECTALL); break;
-    case CMD_TOGGLE_LINE_NUMBERS: ToggleLineNumbers(hwnd); break;
-    case CMD_TOGGLE_WORD_WRAP: ToggleWordWrap(); break;
-    case CMD_RECENT_CLEAR: ClearRecentFiles(hwnd); break;
-    case CMD_FIND_REPLACE: ShowFindDialog(hwnd); break;
-    case CMD_REGEX_SEARCH: ShowRegexDialog(hwnd); break;
-    case CMD_EXPORT: ShowExportDialog(hwnd); break;
-    case CMD_MARKDOWN_PREVIEW: ShowMarkdownPreview(hwnd); break;
+    case CMD_EXIT:
+      SendMessageW(hwnd, WM_CLOSE, 0, 0);
+      break;
+    case CMD_UNDO:
+      Sci(SCI_UNDO);
+      break;
+    case CMD_REDO:
+      Sci(SCI_REDO);
+      break;
+    case CMD_CUT:
+      Sci(SCI_CUT);
+      break;
+    case CMD_COPY:
+      Sci(SCI_COPY);
+      break;
+    case CMD_PASTE:
+      Sci(SCI_PASTE);
+      break;
+    case CMD_SELECT_ALL:
+      Sci(SCI_SELECTALL);
+      break;
+    case CMD_TOGGLE_LINE_NUMBERS:
+      ToggleLineNumbers(hwnd);
+      break;
+    case CMD_TOGGLE_WORD_WRAP:
+      ToggleWordWrap();
+      break;
+    case CMD_RECENT_CLEAR:
+      ClearRecentFiles(hwnd);
+      break;
+    case CMD_FIND_REPLACE:
+      ShowFindDialog(hwnd);
+      break;
+    case CMD_REGEX_SEARCH:
+      ShowRegexDialog(hwnd);
+      break;
+    case CMD_EXPORT:
+      ShowExportDialog(hwnd);
+      break;
+    case CMD_MARKDOWN_PREVIEW:
+      ShowMarkdownPreview(hwnd);
+      break;
     default:
       return false;  // the windows of fonts, settings, printing and help are not part of the program yet
   }
@@ -359,7 +427,8 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header && header->hwndFrom == g_shell.editor) OnEditorNotify(*reinterpret_cast<const SCNotification*>(lParam));
+      if (header && header->hwndFrom == g_shell.editor)
+        OnEditorNotify(*reinterpret_cast<const SCNotification*>(lParam));
       return 0;
     }
     case WM_COMMAND:

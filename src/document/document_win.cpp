@@ -7,17 +7,23 @@
 #include "app/editor_win.h"
 #include "app/messagebox_win.h"
 #include "app/shell_win.h"
-#include "app/toolbar_win.h"
-#include "app/viewer_win.h"
 #include "common/trace_win.h"
 #include "common/utf.h"
 #include "document/text_decoder.h"
-#include "search/find_win.h"
-#include "settings/lexer_win.h"
-#include "settings/margin_win.h"
 
 DocumentState g_doc;
 FileLoadHooks g_fileLoadHooks;
+
+namespace {
+DocumentHook g_documentHook = nullptr;
+}  // namespace
+
+void SetDocumentHook(DocumentHook hook) {
+  g_documentHook = hook;
+}
+void NotifyDocument(DocumentEvent event, const std::u16string& path) {
+  if (g_documentHook) g_documentHook(event, path);
+}
 
 namespace {
 const std::u16string kErrorHyphen = u"Norvo - Error";
@@ -213,7 +219,6 @@ bool DecodeIntoEditor(HWND owner, HANDLE file, DWORD size, std::unique_ptr<unsig
   }
   Trace("Norvo: Setting text in Scintilla\n");
   swap.Commit();
-  InvalidateSearchCache();  // the swap sends no change notices: the cached matches were the old text's
   if (eol >= 0) Sci(SCI_SETEOLMODE, eol);
   Trace("Norvo: Text set in Scintilla\n");
   return true;
@@ -259,18 +264,7 @@ bool FileLoad(HWND owner, const std::u16string& path) {
   g_doc.fileHandle = std::move(file);
   g_doc.readOnly = readOnly;
 
-  Trace("Norvo: Updating margin width\n");
-  RefreshLineNumberMargin();
-  if (g_shell.viewerMode) {
-    Trace("Norvo: Viewer mode - applying viewer theme\n");
-    Sci(SCI_SETREADONLY, 1);
-    ApplyViewerLook(g_shell.mainWindow);
-  } else {
-    Trace("Norvo: Normal mode - applying syntax highlighting\n");
-    SetupLexer(path);
-    UpdateToolbar();
-    ClearSearchIndicators();
-  }
+  NotifyDocument(DocumentEvent::Loaded, path);
   Trace("Norvo: FileLoad completed successfully\n");
   return true;
 }

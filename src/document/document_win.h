@@ -19,6 +19,19 @@ extern DocumentState g_doc;
 // Does not change `path` or `modified`: callers set them on success.
 bool FileLoad(HWND owner, const std::u16string& path);
 
+// What a change of the document means for the rest of the program. The main window sets the
+// hook and refreshes what depends on the document: the margin, the lexer (or the viewer's
+// look), the toolbar, the title and status bar, the search state. Unset, nothing is called.
+enum class DocumentEvent {
+  Loaded,        // a file's text is in the editor (traced as part of the load)
+  Created,       // New made an empty, untitled document
+  Saved,         // written under `path`, which may be a new name
+  StateChanged,  // path, modified flag or encoding changed: title, status bar, toolbar
+};
+using DocumentHook = void (*)(DocumentEvent event, const std::u16string& path);
+void SetDocumentHook(DocumentHook hook);
+void NotifyDocument(DocumentEvent event, const std::u16string& path = {});
+
 // Hooks run after a successful load; absent parts of the program leave them empty.
 struct FileLoadHooks {
   // How files are opened: CreateFileW unless a test replaces it (for example to deny

@@ -7,10 +7,6 @@
 #include "app/messagebox_win.h"
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
-#include "app/toolbar_win.h"
-#include "search/find_win.h"
-#include "settings/lexer_win.h"
-#include "settings/margin_win.h"
 #include "document/document_win.h"
 #include "document/safe_save_win.h"
 #include "document/save_win.h"
@@ -53,13 +49,11 @@ struct SavingScope {
 void AfterSave(const std::u16string& path) {
   g_doc.modified = false;
   UpdateTitle();
-  if (!g_shell.viewerMode) SetupLexer(path);
+  NotifyDocument(DocumentEvent::Saved, path);
 }
 
 void AfterDocumentChange() {
-  UpdateTitle();
-  UpdateStatusBar();
-  UpdateToolbar();
+  NotifyDocument(DocumentEvent::StateChanged);
 }
 
 std::u16string AskOpenPath(HWND owner) {
@@ -107,8 +101,9 @@ std::u16string AskSavePath(HWND owner) {
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"Text Files (*.txt)\0*.txt\0Markdown (*.md)\0*.md\0Source Files (*.cpp)\0*.cpp\0"
-                    L"All Files (*.*)\0*.*\0";
+  ofn.lpstrFilter =
+      L"Text Files (*.txt)\0*.txt\0Markdown (*.md)\0*.md\0Source Files (*.cpp)\0*.cpp\0"
+      L"All Files (*.*)\0*.*\0";
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = buffer;
   ofn.nMaxFile = 260;
@@ -120,7 +115,9 @@ std::u16string AskSavePath(HWND owner) {
 }
 }  // namespace
 
-void SetFileDialogHook(FileDialogHook hook) { g_dialogHook = hook; }
+void SetFileDialogHook(FileDialogHook hook) {
+  g_dialogHook = hook;
+}
 
 bool NewDocument() {
   if (g_shell.viewerMode) return false;  // the viewer shows its file and nothing else
@@ -129,22 +126,19 @@ bool NewDocument() {
     ShowMessageBox(g_shell.mainWindow, Ok, kErrorDash, u"Not enough memory to create a new document.");
     return false;
   }
-  InvalidateSearchCache();  // the swap sends no change notices: the cached matches were the old text's
   g_doc.fileHandle.reset();
   g_doc.path.clear();
   g_doc.modified = false;
   g_doc.readOnly = false;
   g_doc.encoding = TextEncoding::Utf8;
   Sci(SCI_SETEOLMODE, SC_EOL_CRLF);
-  SetupLexer(u"");
-  RefreshLineNumberMargin();
+  NotifyDocument(DocumentEvent::Created);
   AfterDocumentChange();
   HeapCompact(GetProcessHeap(), 0);
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
   if (g_shell.editor) InvalidateRect(g_shell.editor, nullptr, TRUE);
   if (g_shell.marginWindow) InvalidateRect(g_shell.marginWindow, nullptr, TRUE);
   if (g_shell.mainWindow) UpdateWindow(g_shell.mainWindow);
-  ClearSearchIndicators();
   return true;
 }
 
@@ -245,9 +239,12 @@ int PromptSaveChanges(HWND owner) {
 bool AskFirst(HWND owner) {
   if (g_shell.viewerMode) return true;  // a viewer has nothing to save and asks nothing
   switch (PromptSaveChanges(owner)) {
-    case IDYES: return SaveDocument(owner);
-    case IDNO: return true;
-    default: return false;
+    case IDYES:
+      return SaveDocument(owner);
+    case IDNO:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -269,7 +266,8 @@ void CheckDiskOnActivate(HWND owner) {
 void ArmAutoSave(HWND mainWindow) {
   if (!mainWindow) return;
   KillTimer(mainWindow, AUTOSAVE_TIMER_ID);
-  if (UINT period = AutoSavePeriodMs(g_settings.autoSaveMinutes)) SetTimer(mainWindow, AUTOSAVE_TIMER_ID, period, nullptr);
+  if (UINT period = AutoSavePeriodMs(g_settings.autoSaveMinutes))
+    SetTimer(mainWindow, AUTOSAVE_TIMER_ID, period, nullptr);
 }
 
 void OnAutoSaveTick(HWND owner) {
