@@ -1,7 +1,9 @@
-// Writing a whole file in one go.
+// Writing files: in one go, or beside the target and put in its place when complete.
 #pragma once
 #include <string>
+#include <string_view>
 
+#include "common/handles_win.h"
 #include "common/win.h"
 
 enum class WriteResult { Written, CannotCreate, WriteFailed };
@@ -9,3 +11,31 @@ enum class WriteResult { Written, CannotCreate, WriteFailed };
 // Creates (or replaces) the file and writes the bytes; WriteFailed covers a failed write or
 // close, and leaves whatever part was written.
 WriteResult WriteWholeFile(const std::u16string& path, const char* data, size_t size);
+
+// A new, empty file with a short name ("~norvo<process>_<n>.tmp") in the folder of `path`, so
+// that it can take the place of `path` without a copy; `create` opens files (a test may
+// replace it). An invalid handle, and `tempPath` empty, when none can be made.
+using CreateFileFn = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE);
+UniqueHandle CreateTempFileBeside(const std::u16string& path, std::u16string* tempPath,
+                                  CreateFileFn create = CreateFileW);
+
+// A file written under a temporary name beside its target and put in the target's place only by
+// Commit: until then (a failure, a cancel) an earlier file of that name stays as it was, and
+// the temporary file goes with the writer.
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(const std::u16string& path);
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+  bool Opened() const { return static_cast<bool>(file_); }
+  // False when not every byte was written (a full volume may report success with fewer).
+  bool Write(std::string_view bytes);
+  // Closes the file and moves it over the target; false when that failed.
+  bool Commit();
+
+ private:
+  std::u16string path_, tempPath_;
+  UniqueHandle file_;
+  bool committed_ = false;
+};

@@ -1,5 +1,7 @@
 #include "document/safe_save_win.h"
 
+#include "common/file_win.h"
+
 #include <algorithm>
 
 SaveHooks g_saveHooks;
@@ -47,37 +49,9 @@ struct TempFile {
   }
 };
 
-std::u16string FolderOf(const std::u16string& path) {
-  size_t slash = path.find_last_of(u"\\/");
-  return slash == std::u16string::npos ? u"." : path.substr(0, slash);
-}
-
-std::u16string Hex(unsigned long value) {
-  static const char16_t kDigits[] = u"0123456789abcdef";
-  std::u16string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 15]);
-    value >>= 4;
-  } while (value);
-  return text;
-}
-
-// A new, empty file in the same folder as `path`, so that it can take the file's place
-// without a copy between volumes.
 bool CreateTempBeside(const std::u16string& path, TempFile& temp) {
-  static unsigned long counter = 0;
-  const std::u16string stem = FolderOf(path) + u"\\~norvo" + Hex(GetCurrentProcessId()) + u"_";
-  for (int attempt = 0; attempt < 16; ++attempt) {
-    std::u16string name = stem + Hex(++counter) + u".tmp";
-    temp.handle.reset(
-        g_saveHooks.createFile(W(name), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (temp.handle) {
-      temp.path = std::move(name);
-      return true;
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
-  }
-  return false;
+  temp.handle = CreateTempFileBeside(path, &temp.path, g_saveHooks.createFile);
+  return static_cast<bool>(temp.handle);
 }
 
 bool PutInPlace(const std::u16string& tempPath, const std::u16string& path, bool replacing) {

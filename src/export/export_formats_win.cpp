@@ -11,6 +11,7 @@
 #include "app/messagebox_win.h"
 #include "app/shell_win.h"
 #include "app/viewer_win.h"
+#include "common/file_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
@@ -62,9 +63,13 @@ StyledSnapshot FetchStyledText() {
   return snap;
 }
 
-std::u16string DocumentName() { return DocumentNameOf(g_doc.path); }
+std::u16string DocumentName() {
+  return DocumentNameOf(g_doc.path);
+}
 
-int LineCount() { return static_cast<int>(Sci(SCI_GETLINECOUNT)); }
+int LineCount() {
+  return static_cast<int>(Sci(SCI_GETLINECOUNT));
+}
 
 bool AskViewerInstead(HWND owner, const std::u16string& question) {
   if (ShowMessageBox(owner, YesNo, kExportTitle, question) != ResultYes) return false;
@@ -117,28 +122,17 @@ void HtmlExportWorker(ExportJob& job, std::shared_ptr<HtmlPayload>& payload) {
   // The page goes to a file beside the output in pieces and takes the output's name once it is
   // complete: a large page is never held whole, and a cancel or a failure leaves any earlier
   // file of that name as it was.
-  const std::u16string partial = job.outputPath + u".part";
-  HANDLE file = CreateFileW(W(partial), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ReplacingFile file(job.outputPath);
   bool ok = false;
-  if (file == INVALID_HANDLE_VALUE) {
+  if (!file.Opened()) {
     job.writeFailed = true;
   } else {
     bool written = true;
     bool built = StreamHtmlExport(
-        input,
-        [&](std::string_view piece) {
-          DWORD done = 0;
-          written = WriteFile(file, piece.data(), static_cast<DWORD>(piece.size()), &done, nullptr) && done == piece.size();
-          return written;
-        },
-        [&job] { return job.Cancelled(); },
+        input, [&](std::string_view piece) { return written = file.Write(piece); }, [&job] { return job.Cancelled(); },
         [&job](int line) { job.Post(WMU_EXPORT_PROGRESS, static_cast<WPARAM>(line)); });
-    written = CloseHandle(file) && written;
-    ok = built && written && MoveFileExW(W(partial), W(job.outputPath), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
-    if (!ok) {
-      DeleteFileW(W(partial));
-      if (!job.Cancelled()) job.writeFailed = true;
-    }
+    ok = built && written && file.Commit();
+    if (!ok && !job.Cancelled()) job.writeFailed = true;
   }
   payload.reset();
   job.succeeded = ok;
@@ -154,8 +148,10 @@ void RtfWriterWorker(ExportJob& job, std::string& rtf) {
     return;
   }
   job.Post(WMU_RTF_PROGRESS, 5);
-  HANDLE file = CreateFileW(W(job.outputPath), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  // Written beside the output and put in its place when complete: a cancel or a failure leaves
+  // any earlier file of that name as it was.
+  ReplacingFile file(job.outputPath);
+  if (!file.Opened()) {
     job.Post(WMU_RTF_DONE, 0);
     return;
   }
@@ -167,9 +163,8 @@ void RtfWriterWorker(ExportJob& job, std::string& rtf) {
       stopped = true;
       break;
     }
-    DWORD piece = static_cast<DWORD>(std::min(total - written, kRtfChunk));
-    DWORD done = 0;
-    if (!WriteFile(file, rtf.data() + written, piece, &done, nullptr) || done != piece) {
+    const size_t piece = std::min(total - written, kRtfChunk);
+    if (!file.Write(std::string_view(rtf).substr(written, piece))) {
       stopped = true;
       break;
     }
@@ -177,9 +172,7 @@ void RtfWriterWorker(ExportJob& job, std::string& rtf) {
     job.Post(WMU_RTF_PROGRESS, static_cast<WPARAM>(static_cast<uint64_t>(written) * 88 / total + 5));
   }
   std::string().swap(rtf);
-  bool closed = CloseHandle(file) != FALSE;
-  if (stopped || !closed) {
-    DeleteFileW(W(job.outputPath));
+  if (stopped || !file.Commit()) {
     job.succeeded = false;
     job.Post(WMU_RTF_DONE, 0);
     return;
@@ -267,8 +260,9 @@ void MakeOwnerDrawn(HWND dialog, int id) {
   if (!button) return;
   LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
   SetWindowLongPtrW(button, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
-  SetPropW(button, L"NorvoOldProc",
-           reinterpret_cast<HANDLE>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ExportButtonProc))));
+  SetPropW(
+      button, L"NorvoOldProc",
+      reinterpret_cast<HANDLE>(SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ExportButtonProc))));
 }
 
 INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -363,11 +357,13 @@ bool ExportHtml(HWND owner, const std::string& text, const std::u16string& path)
   const size_t size = text.size();
   if (size > 10'000'000) {
     std::u16string q = u"This file is very large (~" + DecimalText(size / 1'000'000) + u" MB, ~" +
-                       DecimalText(static_cast<unsigned>(lines)) + u" lines).\nHTML export may take several minutes.\n\nContinue?";
+                       DecimalText(static_cast<unsigned>(lines)) +
+                       u" lines).\nHTML export may take several minutes.\n\nContinue?";
     if (ShowMessageBox(owner, YesNo, kExportTitle, q) != ResultYes) return false;
   } else if (size > 1'000'000) {
     if (ShowMessageBox(owner, YesNo, kExportTitle,
-                       Format1(u"This file has ~", lines, u" lines. Export may take a while.\n\nContinue?")) != ResultYes)
+                       Format1(u"This file has ~", lines, u" lines. Export may take a while.\n\nContinue?")) !=
+        ResultYes)
       return false;
   }
   auto payload = std::make_shared<HtmlPayload>();
@@ -402,8 +398,11 @@ bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path) 
   }
   const int lines = LineCount();
   if (lines > ExportLineLimit(kFormatRtf, false)) {
-    AskViewerInstead(owner, Format1(u"This file has ~", lines,
-                                    u" lines.\n\nRTF export would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
+    AskViewerInstead(
+        owner,
+        Format1(
+            u"This file has ~", lines,
+            u" lines.\n\nRTF export would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
     return false;
   }
   StyledSnapshot snap = FetchStyledText();
@@ -413,7 +412,8 @@ bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path) 
     tables.bold[s] = Sci(SCI_STYLEGETBOLD, s) != 0;
     tables.italic[s] = Sci(SCI_STYLEGETITALIC, s) != 0;
   }
-  std::string rtf = BuildRtf(snap.text, snap.styles, tables, GetColorPalette().isDark, EditorFontUtf8(), g_live.fontSize);
+  std::string rtf =
+      BuildRtf(snap.text, snap.styles, tables, GetColorPalette().isDark, EditorFontUtf8(), g_live.fontSize);
   snap = {};
 
   if (rtf.size() < kRtfWorkerThreshold) {
@@ -442,7 +442,9 @@ bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path) 
     uint64_t elapsed = GetTickCount64() - job->startTick.load();
     ShowMessageBox(owner, Ok, kExportTitle,
                    u"RTF exported successfully.\n\nExport time: " + DecimalText(elapsed / 1000) + u"." +
-                       std::u16string(elapsed % 1000 < 10 ? u"00" : elapsed % 1000 < 100 ? u"0" : u"") +
+                       std::u16string(elapsed % 1000 < 10    ? u"00"
+                                      : elapsed % 1000 < 100 ? u"0"
+                                                             : u"") +
                        DecimalText(elapsed % 1000) + u" sec\n\n" + path);
   } else {
     ShowMessageBox(owner, Ok, kExportTitle, u"RTF export failed or was cancelled.");
@@ -480,10 +482,14 @@ bool ExportAs(int formatId) {
       ExportPdf(owner);
     } else if (markdown) {
       AskViewerInstead(owner, Format1(u"This Markdown file has ~", lines,
-                                      u" lines.\n\nRendered MD PDF would be too slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
+                                      u" lines.\n\nRendered MD PDF would be too slow for this size.\nOpen as plain "
+                                      u"text in Norvo Viewer instead?"));
     } else {
-      AskViewerInstead(owner, Format1(u"This file has ~", lines,
-                                      u" lines.\n\nPDF export would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
+      AskViewerInstead(
+          owner,
+          Format1(
+              u"This file has ~", lines,
+              u" lines.\n\nPDF export would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
     }
     return true;
   }
@@ -495,16 +501,22 @@ bool ExportAs(int formatId) {
       if (markdown) {
         if (lines <= ExportLineLimit(kFormatHtml, true)) return ExportMarkdown(owner, path);
         AskViewerInstead(owner, Format1(u"This Markdown file has ~", lines,
-                                        u" lines.\n\nRendered MD HTML would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
+                                        u" lines.\n\nRendered MD HTML would be very slow for this size.\nOpen as plain "
+                                        u"text in Norvo Viewer instead?"));
         return false;
       }
       if (lines <= ExportLineLimit(kFormatHtml, false)) return ExportHtml(owner, text, path);
-      AskViewerInstead(owner, Format1(u"This file has ~", lines,
-                                      u" lines.\n\nHTML export would be slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
+      AskViewerInstead(
+          owner,
+          Format1(u"This file has ~", lines,
+                  u" lines.\n\nHTML export would be slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
       return false;
-    case kFormatRtf: return ExportRtf(owner, text, path);
-    case kFormatText: return ExportPlainText(owner, text, path);
-    default: return false;
+    case kFormatRtf:
+      return ExportRtf(owner, text, path);
+    case kFormatText:
+      return ExportPlainText(owner, text, path);
+    default:
+      return false;
   }
 }
 
@@ -515,4 +527,6 @@ void ShowExportDialog(HWND owner) {
     ExportAs(g_exportDialog.chosen);
 }
 
-void SetExportPathHook(ExportPathHook hook) { g_exportPathHook = hook; }
+void SetExportPathHook(ExportPathHook hook) {
+  g_exportPathHook = hook;
+}

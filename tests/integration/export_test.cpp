@@ -10,6 +10,7 @@
 #include "app/shell_logic.h"
 #include "app/shell_win.h"
 #include "app/viewer_win.h"
+#include "common/file_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
@@ -56,7 +57,9 @@ bool RecordShellOpen(const std::u16string& path) {
   g_shellOpened.push_back(path);
   return false;  // nothing opens it: the viewer takes over
 }
-void RecordLaunch(const std::u16string& path, int width, int height) { g_launches.push_back({path, width, height}); }
+void RecordLaunch(const std::u16string& path, int width, int height) {
+  g_launches.push_back({path, width, height});
+}
 std::u16string ChoosePath(const std::u16string& proposed) {
   g_proposedName = proposed;
   return g_chosenPath;
@@ -71,10 +74,16 @@ template <typename S>
 bool StartsWith(const S& text, const S& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
-bool StartsWith(const std::u16string& text, const char16_t* prefix) { return StartsWith(text, std::u16string(prefix)); }
-bool StartsWith(const std::string& text, const char* prefix) { return StartsWith(text, std::string(prefix)); }
+bool StartsWith(const std::u16string& text, const char16_t* prefix) {
+  return StartsWith(text, std::u16string(prefix));
+}
+bool StartsWith(const std::string& text, const char* prefix) {
+  return StartsWith(text, std::string(prefix));
+}
 
-bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::u16string& path) {
+  return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES;
+}
 
 class Export : public MainWindowTest {
  protected:
@@ -174,14 +183,15 @@ TEST_F(Export, HtmlSizeQuestionsAndCancelLeaveNoFile) {
   g_pressCancelAtStart = true;
   EXPECT_FALSE(ExportHtml(main(), text, out));
   EXPECT_FALSE(Exists(out));
-  EXPECT_FALSE(Exists(out + u".part"));
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty())
+      << "no temporary file is left";
   // An earlier file of that name survives a cancel untouched.
   ClearMessages();
   g_nextMessageAnswer = ResultYes;
   temp_.Write(u"cancelled.html", "earlier page");
   EXPECT_FALSE(ExportHtml(main(), text, out));
   EXPECT_EQ(ReadBytes(out), "earlier page");
-  EXPECT_FALSE(Exists(out + u".part"));
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
   EXPECT_NE(std::find(g_progressTexts.begin(), g_progressTexts.end(), u"Cancelling..."), g_progressTexts.end());
   PumpPending();
   EXPECT_EQ(g_shownMessages.size(), 1u) << "a cancelled export shows nothing more";
@@ -303,7 +313,8 @@ TEST_F(Export, RoutingProposesNamesAndOffersTheViewerAboveTheLimits) {
   EXPECT_FALSE(ExportAs(1));
   ASSERT_EQ(g_shownMessages.size(), 1u);
   EXPECT_EQ(g_shownMessages[0].text,
-            u"This file has ~20001 lines.\n\nHTML export would be slow for this size.\nOpen as plain text in Norvo Viewer instead?");
+            u"This file has ~20001 lines.\n\nHTML export would be slow for this size.\nOpen as plain text in Norvo "
+            u"Viewer instead?");
   EXPECT_FALSE(Exists(g_chosenPath));
   ASSERT_EQ(g_launches.size(), 1u);
   EXPECT_EQ(g_launches[0].width, 660);
@@ -342,8 +353,9 @@ TEST_P(ExportLimits, AtTheLimitRunsAboveItAsks) {
   g_chosenPath = temp_.Path(u"out");
   g_nextMessageAnswer = ResultNo;
   ExportAs(c.format);
-  const bool asked = !g_shownMessages.empty() && g_shownMessages[0].text.find(u"Open as plain text in Norvo Viewer instead?") !=
-                                                     std::u16string::npos;
+  const bool asked =
+      !g_shownMessages.empty() &&
+      g_shownMessages[0].text.find(u"Open as plain text in Norvo Viewer instead?") != std::u16string::npos;
   EXPECT_EQ(asked, c.asks);
   if (!c.asks && c.format != 0) {
     EXPECT_TRUE(Exists(g_chosenPath)) << "the export ran";
@@ -351,13 +363,12 @@ TEST_P(ExportLimits, AtTheLimitRunsAboveItAsks) {
   EXPECT_TRUE(g_launches.empty());
   PumpPending();
 }
-INSTANTIATE_TEST_SUITE_P(
-    Routing, ExportLimits,
-    testing::Values(LimitCase{u"a.txt", 1, 20000, false}, LimitCase{u"a.txt", 1, 20001, true},
-                    LimitCase{u"a.md", 1, 30000, false}, LimitCase{u"a.md", 1, 30001, true},
-                    LimitCase{u"a.txt", 0, 10000, false}, LimitCase{u"a.txt", 0, 10001, true},
-                    LimitCase{u"a.md", 0, 30000, false}, LimitCase{u"a.md", 0, 30001, true},
-                    LimitCase{u"a.txt", 2, 50000, false}, LimitCase{u"a.txt", 2, 50001, true}));
+INSTANTIATE_TEST_SUITE_P(Routing, ExportLimits,
+                         testing::Values(LimitCase{u"a.txt", 1, 20000, false}, LimitCase{u"a.txt", 1, 20001, true},
+                                         LimitCase{u"a.md", 1, 30000, false}, LimitCase{u"a.md", 1, 30001, true},
+                                         LimitCase{u"a.txt", 0, 10000, false}, LimitCase{u"a.txt", 0, 10001, true},
+                                         LimitCase{u"a.md", 0, 30000, false}, LimitCase{u"a.md", 0, 30001, true},
+                                         LimitCase{u"a.txt", 2, 50000, false}, LimitCase{u"a.txt", 2, 50001, true}));
 
 TEST_F(Export, UntitledDocumentsProposeNoName) {
   g_chosenPath.clear();
@@ -478,7 +489,8 @@ TEST_F(Export, MarkdownProgressOfAThousandLines) {
   ASSERT_TRUE(ExportMarkdown(main(), temp_.Path(u"long.html")));
   std::vector<std::u16string> expected = {u"Preparing..."};
   for (int line = 1; line < 900; line += 22)
-    expected.push_back(u"Exporting line " + DecimalText(line) + u" of 1000  (" + DecimalText(line * 100 / 1000) + u"%)");
+    expected.push_back(u"Exporting line " + DecimalText(line) + u" of 1000  (" + DecimalText(line * 100 / 1000) +
+                       u"%)");
   expected.push_back(u"Exporting line 900 of 1000  (90%)");
   expected.push_back(u"Finalizing...");
   expected.push_back(u"Exporting line 1000 of 1000  (100%)");
@@ -535,4 +547,36 @@ TEST_F(Export, MarkdownPreviewAboveThirtyThousandLinesOffersTheViewer) {
   DeleteFileW(W(g_launches[0].path));
 }
 
+// The exports' write policy: the file is written beside its target and takes its place only
+// when complete; until then an earlier file is untouched. The temporary name is short, so an
+// output path near the length limit still works.
+TEST_F(Export, FilesAreWrittenBesideTheOutputAndPutInPlaceWhole) {
+  const std::u16string out = temp_.Write(u"page.html", "earlier page");
+  {
+    ReplacingFile file(out);
+    ASSERT_TRUE(file.Opened());
+    EXPECT_TRUE(file.Write("half of a new"));
+  }  // given up: a cancel or a failure
+  EXPECT_EQ(ReadBytes(out), "earlier page");
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+  {
+    ReplacingFile file(out);
+    EXPECT_TRUE(file.Write("the new page"));
+    EXPECT_TRUE(file.Commit());
+  }
+  EXPECT_EQ(ReadBytes(out), "the new page");
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+
+  const std::u16string folder = temp_.Path(u"");
+  const std::u16string longName = folder + std::u16string(257 - folder.size() - 5, u'n') + u".html";
+  ASSERT_EQ(longName.size(), 257u);  // "<output>.part" would pass the limit
+  {
+    ReplacingFile file(longName);
+    ASSERT_TRUE(file.Opened());
+    EXPECT_TRUE(file.Write("long"));
+    EXPECT_TRUE(file.Commit());
+  }
+  EXPECT_EQ(ReadBytes(longName), "long");
+  EXPECT_FALSE(ReplacingFile(temp_.Path(u"no such folder\\x.rtf")).Opened());
+}
 }  // namespace
