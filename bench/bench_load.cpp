@@ -31,6 +31,7 @@
 #include "search/regex.h"
 #include "search/regex_log.h"
 #include "search/regex_batch.h"
+#include "search/regex_testing.h"
 #include "search/regex_win.h"
 #include "settings/settings_win.h"
 

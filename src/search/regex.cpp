@@ -1,4 +1,5 @@
 #include "search/regex.h"
+#include "search/regex_testing.h"
 
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>

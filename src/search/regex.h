@@ -76,15 +76,6 @@ RegexOutcome RegexSearch(const CompiledPattern& pattern, std::u16string_view sub
 constexpr size_t kSearchWindow = 1u << 22;
 RegexOutcome RegexSearchCancellable(const CompiledPattern& pattern, std::u16string_view subject, MatchGroups* match,
                                     const std::atomic<bool>* cancel, bool* cancelled);
-// Sets the size of the first window (normally kSearchWindow) and returns the size before: tests
-// search through many window ends with a tiny one. A window never ends inside a surrogate pair
-// or a CR LF.
-size_t SetSearchWindowForTesting(size_t units);
-
-// The number of matches of `pattern` in `text` found with the engine alone, over the whole text
-// as one subject, nothing kept: what the other searches are measured against.
-size_t CountMatchesWithTheEngineAlone(const CompiledPattern& pattern, std::u16string_view text);
-
 // Every non-overlapping match left to right; an empty match advances by one character.
 // `complex` (when given) is set when the search ended because the pattern was too complex.
 std::vector<RegexMatch> FindAllRegexMatches(std::u16string_view text, std::u16string_view pattern, bool matchCase,

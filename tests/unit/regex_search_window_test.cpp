@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "search/regex.h"
+#include "search/regex_testing.h"
 #include "search/regex_batch.h"
 
 namespace {

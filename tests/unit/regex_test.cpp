@@ -1,4 +1,5 @@
 #include "search/regex.h"
+#include "search/regex_testing.h"
 
 #include "search/regex_batch.h"
 
