@@ -9,6 +9,7 @@
 #include "common/utf.h"
 #include "document/document_win.h"
 #include "harness.h"
+#include "search/regex_testing.h"
 #include "search/regex_win.h"
 #include "settings/settings_win.h"
 
@@ -314,19 +315,25 @@ TEST_F(Regex, ALargeBatchIsLoggedListedAndHighlightedWhole) {
   }
 }
 
-// A document whose search takes a while: every start in a long word tries the word to its end
-// and back for a digit that is not there.
+// A document whose search takes a while: every start in a word tries every length of a part
+// that is repeated, and then a digit that is not there.
 std::string SlowText() {
   std::string text;
   text.reserve(8'000'000);
-  while (text.size() < 8'000'000) text += std::string(300, 'w') + "\n";
+  while (text.size() < 8'000'000) text += std::string(60, 'w') + "\n";
   return text;
 }
+// A search of SlowText runs for seconds unless cancelled; small search windows make a cancel
+// take effect within milliseconds.
+struct SmallSearchWindows {
+  size_t before = SetSearchWindowForTesting(1u << 14);
+  ~SmallSearchWindows() { SetSearchWindowForTesting(before); }
+};
 // Presses Find All without answering any message: the run cannot have been taken as finished.
 void StartFindAll(HWND d) {
   SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_RX_FIND_ALL, BN_CLICKED), 0);
 }
-constexpr const wchar_t* kSlowPattern = L"\\w+\\d";
+constexpr const wchar_t* kSlowPattern = L"(\\w+)\\1\\d";
 
 // A second Find All while a run goes on stops that run first; the stopped run's messages are
 // then ignored, so one run's results are listed, once, and the buttons follow the new run.
@@ -356,6 +363,7 @@ TEST_F(Regex, TwoFindAllPressesInARow) {
 
 // The search runs without the session's lock: Apply answers at once while a batch is searched.
 TEST_F(Regex, ApplyDuringALongSearchStaysResponsive) {
+  SmallSearchWindows windows;
   HWND d = Open(SlowText(), 3000, 10000);
   Set(d, IDC_RX_PATTERN, kSlowPattern);
   StartFindAll(d);
@@ -372,6 +380,7 @@ TEST_F(Regex, ApplyDuringALongSearchStaysResponsive) {
 // Closing the main window closes the dialog the way its Close button does: the worker ends,
 // the histories are kept and the log is closed.
 TEST_F(Regex, ClosingTheMainWindowWithASearchRunningEndsItCleanly) {
+  SmallSearchWindows windows;
   HWND d = Open(SlowText(), 3000, 10000);
   for (auto& slot : g_settings.regexPatternHistory) slot.Set(u"");
   Set(d, IDC_RX_PATTERN, kSlowPattern);
@@ -382,7 +391,7 @@ TEST_F(Regex, ClosingTheMainWindowWithASearchRunningEndsItCleanly) {
   EXPECT_EQ(g_shell.mainWindow, nullptr);
   EXPECT_EQ(g_shell.regexDialog, nullptr);
   EXPECT_FALSE(RegexSearchRunning());
-  EXPECT_EQ(g_settings.regexPatternHistory[0].Get(), u"\\w+\\d");
+  EXPECT_EQ(g_settings.regexPatternHistory[0].Get(), u"(\\w+)\\1\\d");
   const std::u16string log = NewestFile(GetConfigFolder(), u"regex_*.txt");
   ASSERT_FALSE(log.empty());
   HANDLE alone = CreateFileW(W(log), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
