@@ -14,12 +14,16 @@ int64_t Seconds(const FILETIME& ft) {
 }
 }  // namespace
 
+LocalTime CurrentLocalTime() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
 std::u16string MakeRegexLogPath() {
   std::u16string folder = GetConfigFolder();  // creates the folder when missing
   if (folder.empty()) return {};
-  SYSTEMTIME st;
-  GetLocalTime(&st);
-  return folder + u"\\" + RegexLogFileName({st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds});
+  return folder + u"\\" + RegexLogFileName(CurrentLocalTime());
 }
 
 void PurgeOldScratchFiles() {

@@ -37,14 +37,7 @@ namespace {
 
 constexpr int kRegexDialogResource = 800;
 
-LocalTime Now() {
-  SYSTEMTIME st;
-  GetLocalTime(&st);
-  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
-}
-
 RegexSearchJob g_job;
-bool g_highlightReady = false;
 // The bytes indicator 11 may cover, and the document's version when they were marked: clearing
 // just them spares a large, wrapped document from being laid out again.
 struct Marked {
@@ -77,7 +70,6 @@ void ClearRegexHighlight() {
     }
   }
   g_marked = Marked{};
-  g_highlightReady = false;
 }
 
 void SetupRegexIndicator(COLORREF colour, int alpha) {
@@ -87,10 +79,7 @@ void SetupRegexIndicator(COLORREF colour, int alpha) {
 // Marks matches of the session with indicator 11 by their byte ranges (user-interface thread).
 void HighlightRegexMatches(const RegexHit* hits, size_t count) {
   if (count == 0) return;
-  if (!g_highlightReady) {
-    SetupRegexIndicator(0x00DCFF, 70);
-    g_highlightReady = true;
-  }
+  SetupRegexIndicator(0x00DCFF, 70);
   for (size_t i = 0; i < count; ++i) MarkRegexRange(hits[i].byteStart, hits[i].byteEnd - hits[i].byteStart);
 }
 
@@ -164,11 +153,11 @@ void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool prev
   if (Checked(dialog, IDC_RX_COLOR_RESULTS)) {
     ClearRegexHighlight();
     SetupRegexIndicator(0x00DCFF, 70);
-    g_highlightReady = true;
     MarkRegexRange(static_cast<sptr_t>(start), static_cast<sptr_t>(end - start));
   }
-  LogEntry(pattern, RegexFindEntry(previous, Now(), Sci(SCI_LINEFROMPOSITION, static_cast<uptr_t>(start)) + 1,
-                                   static_cast<int64_t>(start), matched));
+  LogEntry(pattern,
+           RegexFindEntry(previous, CurrentLocalTime(), Sci(SCI_LINEFROMPOSITION, static_cast<uptr_t>(start)) + 1,
+                          static_cast<int64_t>(start), matched));
   Status(dialog, u"Found: \"" + Quoted(matched) + u"\" at position " + DecimalText(static_cast<uint64_t>(m.start)));
 }
 
@@ -263,7 +252,7 @@ void ReplaceOne(HWND dialog) {
   g_doc.modified = true;
   UpdateTitle();
   UpdateStatusBar();
-  LogEntry(pattern, RegexReplaceEntry(Now(), matched, inserted));
+  LogEntry(pattern, RegexReplaceEntry(CurrentLocalTime(), matched, inserted));
   Status(dialog, u"Replaced: \"" + Quoted(matched) + u"\" \u2192 \"" + Quoted(inserted) + u"\"");
 }
 
@@ -290,7 +279,7 @@ void ReplaceAll(HWND dialog) {
   g_doc.modified = true;
   UpdateTitle();
   UpdateStatusBar();
-  LogEntry(pattern, RegexReplaceAllEntry(Now(), count, pattern, replacement));
+  LogEntry(pattern, RegexReplaceAllEntry(CurrentLocalTime(), count, pattern, replacement));
   g_job.WithSession([](RegexSession& session) {
     session.results.clear();
     session.foundCount = 0;

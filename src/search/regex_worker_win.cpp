@@ -12,12 +12,6 @@ namespace {
 
 constexpr size_t kLargeText = 0xA00000;  // 10,485,760 UTF-16 units
 
-LocalTime Now() {
-  SYSTEMTIME st;
-  GetLocalTime(&st);
-  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
-}
-
 void PostStatus(HWND dialog, uint64_t run, std::u16string text, int percent) {
   auto* note = new RegexStatusNote{run, std::move(text), percent};
   if (!PostMessageW(dialog, WMU_REGEX_STATUS, 1, reinterpret_cast<LPARAM>(note))) delete note;
@@ -155,7 +149,7 @@ void RegexSearchJob::Work(Run& run) {
     std::lock_guard<std::mutex> lock(logMutex_);
     if (!r.continueSearch) {
       log_.reset(logPath.empty() ? nullptr : _wfopen(W(logPath), L"wb"));
-      const std::string header = RegexRunHeader(r.pattern, r.matchCase, r.wholeWord, Now());
+      const std::string header = RegexRunHeader(r.pattern, r.matchCase, r.wholeWord, CurrentLocalTime());
       if (log_) fwrite(header.data(), 1, header.size(), log_.get());
     } else if (!log_ && !logPath.empty()) {
       log_.reset(_wfopen(W(logPath), L"ab"));
@@ -234,7 +228,7 @@ void RegexSearchJob::Work(Run& run) {
   {
     std::lock_guard<std::mutex> lock(logMutex_);
     if (log_ && (finished || limitReached)) {
-      const std::string closing = RegexClosingLines(Now(), found);
+      const std::string closing = RegexClosingLines(CurrentLocalTime(), found);
       fwrite(closing.data(), 1, closing.size(), log_.get());
     }
     log_.reset();
