@@ -16,24 +16,24 @@
 #include <string>
 #include <vector>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
+#include "app/mainwindow_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
-#include "files_win.h"
 #include "document/save_win.h"
 #include "export/export_win.h"
 #include "export/html_export.h"
 #include "export/rtf_export.h"
+#include "files_win.h"
 #include "search/find_win.h"
 #include "search/regex.h"
-#include "search/regex_log.h"
 #include "search/regex_batch.h"
+#include "search/regex_log.h"
 #include "search/regex_testing.h"
 #include "search/regex_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
 
 namespace {
 

@@ -25,8 +25,10 @@ RANK = {"common": 0, "settings": 1, "ui": 2, "document": 3, "search": 3, "export
 FEATURE_FILES = {"settings/settings_dialog_win", "settings/font_dialog_win"}
 # The declared calls between features: (from folder, to module).
 ALLOWED_CROSS_FEATURE = {
-    ("markdown", "export/export_win"),     # Markdown export runs as an export job
-    ("markdown", "export/export_logic"),   # and is named by the export routing
+    ("markdown", "export/export_win"),       # Markdown pages are written as export jobs
+    ("markdown", "export/export_logic"),     # with the export's names and limits
+    ("export", "document/document_win"),     # exports name their output after the document
+    ("markdown", "document/document_win"),
 }
 MAX_LINES = 650
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

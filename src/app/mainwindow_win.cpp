@@ -7,14 +7,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/editor_win.h"
-#include "app/menu_win.h"
-#include "app/messagebox_win.h"
+#include "app/context_menu_win.h"
+#include "app/export_route_win.h"
+#include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "app/statusbar_win.h"
 #include "app/toolbar_win.h"
-#include "app/viewer_win.h"
 #include "common/handles_win.h"
 #include "common/messages.h"
 #include "common/trace_win.h"
@@ -26,13 +24,16 @@
 #include "search/find_win.h"
 #include "search/regex_win.h"
 #include "settings/association_win.h"
-#include "settings/lexer_win.h"
-#include "settings/margin_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
-#include "settings/theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/lexer_win.h"
+#include "ui/margin_win.h"
+#include "ui/menu_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/theme_win.h"
+#include "ui/viewer_win.h"
 
-AppShell g_shell;
 const wchar_t* g_editorClassName = L"Scintilla";
 
 namespace {

@@ -1,13 +1,12 @@
-// Decisions of the application shell that need no window: the title, the first document
-// from the command line, the window alpha, and the message box's layout.
+// Decisions of the main window that need no window: the title, the first document from the
+// command line, the status bar's texts, the edit-field keys and the toolbar's layout.
 #pragma once
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// "Untitled" for an empty path, else the part after the last '\' or '/'.
-std::u16string GetDisplayName(std::u16string_view path);
+#include "ui/ui_logic.h"
 
 // "Norvo - <name>" with " *" when modified.
 std::u16string BuildTitle(std::u16string_view path, bool modified);
@@ -22,34 +21,6 @@ struct CommandLineDocument {
 };
 // Only for two or more arguments; `args[0]` is the program.
 CommandLineDocument DocumentFromCommandLine(const std::vector<std::u16string>& args);
-
-// Layered-window alpha for a transparency percentage: 255 - trunc(p * 255 / 100).
-int TransparencyAlpha(int percent);
-
-// The message box's button sets (MessageBoxKind) and results (MessageBoxResult).
-enum MessageBoxKind { SaveDontSaveCancel = 0, OkCancel = 1, Ok = 2, YesNo = 3 };
-enum MessageBoxResult { ResultOk = 131, ResultCancel = 132, ResultYes = 133, ResultNo = 134 };
-
-struct MessageBoxButton {
-  int id;                 // 2501, 2502, 2503
-  const char16_t* text;   // the button's window text
-  const char16_t* caption;  // what is painted on it
-  MessageBoxResult result;
-};
-
-// The dialog's geometry in dialog units.
-struct MessageBoxLayout {
-  int width;       // W
-  int textHeight;  // H
-  int height;
-  int buttonTop;
-  std::vector<MessageBoxButton> buttons;
-  std::vector<int> buttonX;
-};
-MessageBoxLayout ComputeMessageBoxLayout(int kind, std::u16string_view text);
-
-// What Escape or closing the box returns for a kind.
-MessageBoxResult MessageBoxCancelResult(int kind);
 
 // The status bar's five texts from what the editor reports (positions already 0-based).
 struct StatusInfo {
@@ -74,10 +45,6 @@ StatusEdges StatusBarPartEdges(int clientWidth);
 // Keys that an edit field of a dialog keeps for itself (Ctrl+Z, Y, X, C, V, A) instead of
 // the document's accelerators.
 bool IsEditFieldKey(unsigned virtualKey, bool ctrl, bool shift, bool alt);
-
-// Line-number margin width: digits of the line count (at least 3) times the width of "9"
-// (8 when unknown) plus 12.
-int MarginWidthFor(long long lineCount, int digitWidth);
 
 // The toolbar's six buttons: left edge of button k for a client width.
 constexpr int kToolbarButtonCount = 6;

@@ -8,17 +8,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/messagebox_win.h"
+#include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "common/messages.h"
 #include "common/trace_win.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
-#include "settings/settings_win.h"
 #include "settings/association_win.h"
-#include "settings/margin_win.h"
-#include "settings/theme_win.h"
+#include "settings/settings_win.h"
+#include "ui/margin_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/editor_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "common/handles_win.h"
 #include "document/document_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
+#include "ui/editor_win.h"
+#include "ui/shell_win.h"
 
 namespace {
 // What each part shows now: a part is only sent a text that differs (a caret move usually

@@ -3,3 +3,8 @@
 #include "common/win.h"
 
 void SubclassStatusBar(HWND statusBar);
+
+// The five texts, rebuilt from the document state and the editor.
+void UpdateStatusBar();
+// Part edges for a client width.
+void SetStatusBarParts(int clientWidth);

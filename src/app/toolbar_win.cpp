@@ -1,11 +1,11 @@
 #include "app/toolbar_win.h"
 
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "common/handles_win.h"
 #include "common/messages.h"
 #include "document/document_win.h"
-#include "settings/theme_win.h"
+#include "ui/shell_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 struct ToolbarButton {

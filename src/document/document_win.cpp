@@ -4,12 +4,12 @@
 #include <memory>
 #include <new>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
 #include "common/trace_win.h"
 #include "common/utf.h"
 #include "document/text_decoder.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/shell_win.h"
 
 DocumentState g_doc;
 FileLoadHooks g_fileLoadHooks;

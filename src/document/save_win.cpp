@@ -3,14 +3,14 @@
 #include <commdlg.h>
 #include <shobjidl.h>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "document/document_win.h"
 #include "document/safe_save_win.h"
 #include "document/save_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/shell_win.h"
+#include "ui/ui_logic.h"
 
 namespace {
 FileDialogHook g_dialogHook = nullptr;
@@ -48,7 +48,7 @@ struct SavingScope {
 
 void AfterSave(const std::u16string& path) {
   g_doc.modified = false;
-  UpdateTitle();
+  NotifyDocument(DocumentEvent::StateChanged);
   NotifyDocument(DocumentEvent::Saved, path);
 }
 
@@ -259,7 +259,7 @@ void CheckDiskOnActivate(HWND owner) {
   } else if (answer == ResultNo) {
     g_doc.fileHandle.reset();
     g_doc.path.clear();
-    UpdateTitle();
+    NotifyDocument(DocumentEvent::StateChanged);
   }
 }
 

@@ -1,5 +1,5 @@
-// The export commands: the Export dialog, the routing with its size limits and the save
-// dialog, and the HTML, RTF and plain-text exports.
+// The export commands: the Export dialog, the save dialog, and the HTML, RTF and plain-text
+// exports.
 #include "common/win.h"  // before the other system headers
 
 #include <commdlg.h>
@@ -7,10 +7,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
-#include "app/viewer_win.h"
 #include "common/file_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
@@ -20,10 +16,13 @@
 #include "export/export_win.h"
 #include "export/html_export.h"
 #include "export/rtf_export.h"
-#include "markdown/markdown_win.h"
-#include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/shell_win.h"
+#include "ui/theme_win.h"
+#include "ui/viewer_win.h"
 
 namespace {
 constexpr const char16_t* kExportTitle = u"Norvo - Export";
@@ -32,9 +31,6 @@ constexpr size_t kRtfChunk = 262'144;
 
 ExportPathHook g_exportPathHook = nullptr;
 
-std::u16string Format1(const char16_t* before, long long n, const char16_t* after) {
-  return before + DecimalText(static_cast<unsigned long long>(n < 0 ? 0 : n)) + after;
-}
 
 // The document's text and the style byte of every text byte, read in pieces so that the
 // interleaved copy never needs twice the document's size.
@@ -69,35 +65,6 @@ std::u16string DocumentName() {
 
 int LineCount() {
   return static_cast<int>(Sci(SCI_GETLINECOUNT));
-}
-
-bool AskViewerInstead(HWND owner, const std::u16string& question) {
-  if (ShowMessageBox(owner, YesNo, kExportTitle, question) != ResultYes) return false;
-  OpenDocumentInViewer(owner);
-  return true;
-}
-
-// The save dialog of an export; empty when cancelled.
-std::u16string AskExportPath(HWND owner, const ExportFormatRow& row) {
-  std::u16string proposed = ProposedExportName(g_doc.path, row.extension);
-  if (g_exportPathHook) return g_exportPathHook(proposed);
-  std::u16string filter = std::u16string(row.filterName) + u'\0' + row.filterPattern + u'\0' + u"All Files" + u'\0' +
-                          u"*.*" + u'\0' + u'\0';
-  wchar_t file[260] = {};
-  proposed.copy(reinterpret_cast<char16_t*>(file), 259);
-  std::u16string defaultExtension = std::u16string(row.extension).substr(1);
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof(ofn);
-  ofn.hwndOwner = owner;
-  ofn.lpstrFilter = W(filter);
-  ofn.nFilterIndex = 1;
-  ofn.lpstrFile = file;
-  ofn.nMaxFile = 260;
-  ofn.lpstrTitle = L"Export File - Norvo";
-  ofn.lpstrDefExt = W(defaultExtension);
-  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-  if (!GetSaveFileNameW(&ofn)) return {};
-  return U16(file);
 }
 
 // --- HTML ---
@@ -348,6 +315,41 @@ INT_PTR CALLBACK ExportDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM l
 }
 }  // namespace
 
+std::u16string TextWithNumber(const char16_t* before, long long n, const char16_t* after) {
+  return before + DecimalText(static_cast<unsigned long long>(n < 0 ? 0 : n)) + after;
+}
+
+bool AskViewerInstead(HWND owner, const std::u16string& question) {
+  if (ShowMessageBox(owner, YesNo, kExportTitle, question) != ResultYes) return false;
+  OpenDocumentInViewer(owner);
+  return true;
+}
+
+std::u16string AskExportPath(HWND owner, int formatId) {
+  const ExportFormatRow* found = FindExportFormat(formatId);
+  if (!found) return {};
+  const ExportFormatRow& row = *found;
+  std::u16string proposed = ProposedExportName(g_doc.path, row.extension);
+  if (g_exportPathHook) return g_exportPathHook(proposed);
+  std::u16string filter = std::u16string(row.filterName) + u'\0' + row.filterPattern + u'\0' + u"All Files" + u'\0' +
+                          u"*.*" + u'\0' + u'\0';
+  wchar_t file[260] = {};
+  proposed.copy(reinterpret_cast<char16_t*>(file), 259);
+  std::u16string defaultExtension = std::u16string(row.extension).substr(1);
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = W(filter);
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = 260;
+  ofn.lpstrTitle = L"Export File - Norvo";
+  ofn.lpstrDefExt = W(defaultExtension);
+  ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+  if (!GetSaveFileNameW(&ofn)) return {};
+  return U16(file);
+}
+
 bool ExportHtml(HWND owner, const std::string& text, const std::u16string& path) {
   if (!g_shell.editor) {
     ShowMessageBox(owner, Ok, kExportTitle, u"Scintilla handle is invalid.");
@@ -362,7 +364,7 @@ bool ExportHtml(HWND owner, const std::string& text, const std::u16string& path)
     if (ShowMessageBox(owner, YesNo, kExportTitle, q) != ResultYes) return false;
   } else if (size > 1'000'000) {
     if (ShowMessageBox(owner, YesNo, kExportTitle,
-                       Format1(u"This file has ~", lines, u" lines. Export may take a while.\n\nContinue?")) !=
+                       TextWithNumber(u"This file has ~", lines, u" lines. Export may take a while.\n\nContinue?")) !=
         ResultYes)
       return false;
   }
@@ -400,7 +402,7 @@ bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path) 
   if (lines > ExportLineLimit(kFormatRtf, false)) {
     AskViewerInstead(
         owner,
-        Format1(
+        TextWithNumber(
             u"This file has ~", lines,
             u" lines.\n\nRTF export would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
     return false;
@@ -471,60 +473,10 @@ void ExportPdf(HWND) {
   // The PDF writer is not part of the program yet.
 }
 
-bool ExportAs(int formatId) {
-  const ExportFormatRow* row = FindExportFormat(formatId);
-  if (!row) return false;
-  HWND owner = g_shell.mainWindow;
-  const bool markdown = IsMarkdownPath(g_doc.path);
-  const int lines = LineCount();
-  if (formatId == kFormatPdf) {
-    if (lines <= ExportLineLimit(kFormatPdf, markdown)) {
-      ExportPdf(owner);
-    } else if (markdown) {
-      AskViewerInstead(owner, Format1(u"This Markdown file has ~", lines,
-                                      u" lines.\n\nRendered MD PDF would be too slow for this size.\nOpen as plain "
-                                      u"text in Norvo Viewer instead?"));
-    } else {
-      AskViewerInstead(
-          owner,
-          Format1(
-              u"This file has ~", lines,
-              u" lines.\n\nPDF export would be very slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
-    }
-    return true;
-  }
-  std::u16string path = AskExportPath(owner, *row);
-  if (path.empty()) return false;
-  std::string text = GetDocumentText();
-  switch (formatId) {
-    case kFormatHtml:
-      if (markdown) {
-        if (lines <= ExportLineLimit(kFormatHtml, true)) return ExportMarkdown(owner, path);
-        AskViewerInstead(owner, Format1(u"This Markdown file has ~", lines,
-                                        u" lines.\n\nRendered MD HTML would be very slow for this size.\nOpen as plain "
-                                        u"text in Norvo Viewer instead?"));
-        return false;
-      }
-      if (lines <= ExportLineLimit(kFormatHtml, false)) return ExportHtml(owner, text, path);
-      AskViewerInstead(
-          owner,
-          Format1(u"This file has ~", lines,
-                  u" lines.\n\nHTML export would be slow for this size.\nOpen as plain text in Norvo Viewer instead?"));
-      return false;
-    case kFormatRtf:
-      return ExportRtf(owner, text, path);
-    case kFormatText:
-      return ExportPlainText(owner, text, path);
-    default:
-      return false;
-  }
-}
-
-void ShowExportDialog(HWND owner) {
+int ChooseExportFormat(HWND owner) {
   g_exportDialog.chosen = -1;
-  // The export runs once the dialog is gone, so its own windows do not sit on top of it.
-  if (DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(400), owner, ExportDialogProc, 0) == 1)
-    ExportAs(g_exportDialog.chosen);
+  if (DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(400), owner, ExportDialogProc, 0) != 1) return -1;
+  return g_exportDialog.chosen;
 }
 
 void SetExportPathHook(ExportPathHook hook) {

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
-#include "app/viewer_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
 #include "export/export_logic.h"
-#include "settings/dialog_theme_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/shell_win.h"
+#include "ui/theme_win.h"
+#include "ui/viewer_win.h"
 
 std::atomic<int> g_liveExportJobs{0};
 std::atomic<int> g_liveExportResults{0};

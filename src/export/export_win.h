@@ -1,6 +1,6 @@
 // Long jobs (exports, previews): the job record shared by the starting routine, its worker
 // thread and the modal progress window; the progress windows; the completion notices the
-// main window receives; and the export commands themselves.
+// main window receives; the export commands and the dialogs they share.
 #pragma once
 #include <atomic>
 #include <cstdint>
@@ -84,10 +84,18 @@ void OpenInBrowser(HWND owner, const std::u16string& path);
 bool ExportHtml(HWND owner, const std::string& text, const std::u16string& path);
 bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path);
 bool ExportPlainText(HWND owner, const std::string& text, const std::u16string& path);
-bool ExportAs(int formatId);
-void ShowExportDialog(HWND owner);
 // The PDF route; an entry that the PDF export fills.
 void ExportPdf(HWND owner);
+
+// The Export dialog: the chosen format id, or -1 when cancelled.
+int ChooseExportFormat(HWND owner);
+// The save dialog of an export, proposing the document's name with the format's extension;
+// empty when cancelled.
+std::u16string AskExportPath(HWND owner, int formatId);
+// Asks (Yes/No) whether to open the document in the viewer instead, and does; true on Yes.
+bool AskViewerInstead(HWND owner, const std::u16string& question);
+// `before` + the decimal `n` (0 when negative) + `after`.
+std::u16string TextWithNumber(const char16_t* before, long long n, const char16_t* after);
 
 // Tests: live job and result records, the progress window's first moment, a progress
 // window that cannot be created, and the save dialog.

@@ -3,9 +3,6 @@
 #include <atomic>
 #include <memory>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/viewer_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
@@ -14,6 +11,9 @@
 #include "markdown/markdown_html.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/viewer_win.h"
 
 namespace {
 constexpr const char16_t* kMdTitle = u"Norvo - MD Export";

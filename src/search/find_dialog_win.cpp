@@ -3,18 +3,18 @@
 
 #include <commctrl.h>
 
-#include "app/editor_win.h"
-#include "app/menu_win.h"
-#include "app/shell_win.h"
 #include "common/handles_win.h"
 #include "common/messages.h"
 #include "common/visual_win.h"
 #include "search/find_win.h"
-#include "search/search_dialog_win.h"
 #include "search/regex_log_win.h"
-#include "settings/dialog_theme_win.h"
+#include "search/search_dialog_win.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/menu_win.h"
+#include "ui/shell_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 constexpr int kFindDialogResource = 500;

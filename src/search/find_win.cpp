@@ -2,11 +2,10 @@
 
 #include <Scintilla.h>
 
-#include "app/editor_win.h"
-#include "app/shell_win.h"
 #include "common/utf.h"
-#include "document/document_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/shell_win.h"
 
 SearchMatchCache g_searchCache;
 int g_statusKind = 0;
@@ -73,11 +72,6 @@ void EnsureMatches(const std::u16string& find, bool matchCase, bool wholeWord) {
     FindAllMatches(find, matchCase, wholeWord);
 }
 
-void MarkDocumentModified() {
-  g_doc.modified = true;
-  UpdateTitle();
-  UpdateStatusBar();
-}
 }  // namespace
 
 void InvalidateSearchCache() {
@@ -157,7 +151,6 @@ void ReplaceCurrentMatch(HWND dialog) {
       Sci(SCI_SETINDICATORCURRENT, 9);
       Sci(SCI_INDICATORFILLRANGE, start, static_cast<sptr_t>(bytes.size()));
       InvalidateSearchCache();
-      MarkDocumentModified();
       SetStatus(dialog, u"Replaced. Searching for next...", 2);
     }
   }
@@ -208,7 +201,6 @@ void ReplaceAllMatches(HWND dialog) {
   }
   SetStatus(dialog, ReplacedText(result.count), 2);
   InvalidateSearchCache();
-  MarkDocumentModified();
 }
 
 void HighlightAllMatches(HWND dialog) {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "search/regex.h"
+class CompiledPattern;  // search/regex.h
 
 // Sets the size of the first search window (normally kSearchWindow) and returns the size before:
 // tests search through many window ends with a tiny one. A window never ends inside a surrogate

@@ -13,15 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/editor_win.h"
-#include "app/menu_win.h"
-#include "app/shell_win.h"
 #include "common/handles_win.h"
 #include "common/messages.h"
 #include "common/trace_win.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
-#include "document/document_win.h"
 #include "search/find_engine.h"
 #include "search/regex.h"
 #include "search/regex_log.h"
@@ -29,9 +25,12 @@
 #include "search/regex_win.h"
 #include "search/regex_worker_win.h"
 #include "search/search_dialog_win.h"
-#include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/menu_win.h"
+#include "ui/shell_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 
@@ -249,9 +248,6 @@ void ReplaceOne(HWND dialog) {
     SetupRegexIndicator(0x64C864, 80);
     MarkRegexRange(static_cast<sptr_t>(byteStart), static_cast<sptr_t>(bytes.size()));
   }
-  g_doc.modified = true;
-  UpdateTitle();
-  UpdateStatusBar();
   LogEntry(pattern, RegexReplaceEntry(CurrentLocalTime(), matched, inserted));
   Status(dialog, u"Replaced: \"" + Quoted(matched) + u"\" \u2192 \"" + Quoted(inserted) + u"\"");
 }
@@ -276,9 +272,6 @@ void ReplaceAll(HWND dialog) {
   Sci(SCI_REPLACETARGET, bytes.size(), bytes.data());
   Sci(SCI_ENDUNDOACTION);
   Sci(SCI_GOTOPOS, 0);
-  g_doc.modified = true;
-  UpdateTitle();
-  UpdateStatusBar();
   LogEntry(pattern, RegexReplaceAllEntry(CurrentLocalTime(), count, pattern, replacement));
   g_job.WithSession([](RegexSession& session) {
     session.results.clear();

@@ -1,9 +1,9 @@
 #include "search/search_dialog_win.h"
 
-#include "app/menu_win.h"
 #include "common/handles_win.h"
-#include "settings/dialog_theme_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/menu_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 // The edit fields' background, remade when the theme's editor colour changes.

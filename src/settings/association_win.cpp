@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "settings/theme_win.h"
 #include "common/visual_win.h"
+#include "settings/settings_win.h"
 
 const wchar_t* const kAssociatedExtensions[21] = {
     L".txt", L".cpp", L".h",   L".c",  L".hpp", L".cxx", L".cc", L".json", L".xml", L".ini", L".log",

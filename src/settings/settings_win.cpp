@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/handles_win.h"
+#include "common/utf.h"
 #include "common/win.h"
 
 AppSettings g_settings;
@@ -85,4 +86,16 @@ bool SaveSettings(const AppSettings& settings) {
   if (written && MoveFileExW(W(temp), W(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
   DeleteFileW(W(temp));
   return false;
+}
+
+const ColorPalette& GetColorPalette() { return PaletteForTheme(g_live.themeId); }
+
+std::string EditorFontUtf8() {
+  std::string name = Utf16ToUtf8(g_live.fontName);
+  if (name.size() > 63) {
+    size_t cut = 63;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  return name;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/settings.h"
+#include "settings/theme.h"
 
 extern AppSettings g_settings;
 
@@ -15,6 +16,11 @@ struct LiveSettings {
   std::u16string fontName = u"Consolas";
 };
 extern LiveSettings g_live;
+
+// The palette of the live theme.
+const ColorPalette& GetColorPalette();
+// The live font face as UTF-8, at most 63 bytes, cut on a character boundary.
+std::string EditorFontUtf8();
 
 void CopyLiveFromSettings();
 void CopyLiveToSettings();

@@ -5,9 +5,9 @@
 
 #include "common/handles_win.h"
 #include "harness.h"
-#include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <Scintilla.h>
 #include <shlobj.h>
 
-#include "app/editor_win.h"
+#include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
 #include "harness.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
 
 namespace {
 

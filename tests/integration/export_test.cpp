@@ -6,10 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "app/editor_win.h"
+#include "app/export_route_win.h"
+#include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
-#include "app/viewer_win.h"
 #include "common/file_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
@@ -19,6 +18,8 @@
 #include "harness.h"
 #include "markdown/markdown_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/viewer_win.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // FileLoad into the real edit control: encodings, line ends, the lock, and failures.
 #include <Scintilla.h>
 
-#include "app/editor_win.h"
-#include "common/utf.h"
+#include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
+#include "common/utf.h"
 #include "document/document_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
 
 #include <cstring>
 #include <winioctl.h>

@@ -3,20 +3,20 @@
 
 #include <Scintilla.h>
 
-#include "app/editor_win.h"
+#include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "app/toolbar_win.h"
 #include "common/messages.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
 #include "harness.h"
 #include "settings/association_win.h"
-#include "settings/lexer_win.h"
 #include "settings/lexers.h"
-#include "settings/margin_win.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/lexer_win.h"
+#include "ui/margin_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 

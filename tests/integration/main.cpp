@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
+#include "app/mainwindow_win.h"
+#include "common/utf.h"
 #include "document/document_win.h"
 #include "document/save_win.h"
 #include "harness.h"
-#include "common/utf.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
 
 std::vector<ShownMessage> g_shownMessages;
 int g_nextMessageAnswer = ResultOk;

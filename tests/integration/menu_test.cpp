@@ -7,13 +7,14 @@
 #include <atomic>
 #include <thread>
 
-#include "app/editor_win.h"
-#include "app/menu_win.h"
-#include "app/shell_win.h"
+#include "app/context_menu_win.h"
+#include "app/mainwindow_win.h"
 #include "common/messages.h"
 #include "document/save_win.h"
 #include "harness.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/menu_win.h"
 
 namespace {
 
@@ -100,6 +101,13 @@ TEST_F(Menus, TheContextMenuOpensAndClosesAndIsNeverShownInTheViewer) {
   SendMessageW(g_shell.mainWindow, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(g_shell.mainWindow), MAKELPARAM(100, 100));
   helper.join();
   EXPECT_TRUE(seen);
+
+  // A right click in the editor opens the same menu.
+  std::atomic<bool> clickSeen{false};
+  std::thread clickHelper = AnswerMenu(clickSeen, {VK_ESCAPE, VK_ESCAPE});
+  SendMessageW(g_shell.editor, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
+  clickHelper.join();
+  EXPECT_TRUE(clickSeen);
 
   // In the viewer the call returns at once; a menu shown by mistake would be closed by the helper.
   g_shell.viewerMode = true;

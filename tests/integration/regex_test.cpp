@@ -3,8 +3,7 @@
 
 #include <Scintilla.h>
 
-#include "app/editor_win.h"
-#include "app/shell_win.h"
+#include "app/mainwindow_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
@@ -12,6 +11,7 @@
 #include "search/regex_testing.h"
 #include "search/regex_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
 
 namespace {
 

@@ -10,18 +10,18 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
+#include "app/mainwindow_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
 #include "document/safe_save_win.h"
 #include "document/save_win.h"
 #include "harness.h"
-#include "settings/dialog_theme_win.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/dialog_theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
+#include "ui/theme_win.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <atomic>
 #include <thread>
 
-#include "app/editor_win.h"
-#include "app/messagebox_win.h"
-#include "app/shell_win.h"
+#include "app/mainwindow_win.h"
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
 #include "harness.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/menu_model.h"
+#include "app/context_menu.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "search/regex.h"
-#include "search/regex_testing.h"
 #include "search/regex_batch.h"
+#include "search/regex_testing.h"
 
 namespace {
 using Spans = std::vector<std::pair<int32_t, int32_t>>;

@@ -1,12 +1,12 @@
-#include "app/messagebox_win.h"
+#include "ui/messagebox_win.h"
 
 #include <vector>
 
 #include "common/handles_win.h"
-#include "settings/dialog_theme_win.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
+#include "ui/dialog_theme_win.h"
 
 namespace {
 MessageBoxHook g_hook = nullptr;

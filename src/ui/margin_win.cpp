@@ -1,12 +1,11 @@
-#include "settings/margin_win.h"
+#include "ui/margin_win.h"
 
-#include "app/editor_win.h"
-#include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "common/handles_win.h"
 #include "common/utf.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/shell_win.h"
+#include "ui/ui_logic.h"
 
 namespace {
 // The back buffer, kept between paints while the size stays the same.

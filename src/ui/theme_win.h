@@ -4,10 +4,7 @@
 #include <string>
 
 #include "common/win.h"
-#include "settings/theme.h"
-
-// The palette of the live theme.
-const ColorPalette& GetColorPalette();
+#include "settings/settings_win.h"
 
 // Switches the live theme (0..5; anything else is ignored), restyles, stores the choice
 // and tells the open themed windows.
@@ -15,15 +12,6 @@ void ApplyTheme(uint32_t themeId);
 
 // Restyles the edit control and the window frame for the live theme.
 void ApplyEditorTheme();
-
-// Font face, size and colours of the default style (style 32) from the live theme and font.
-void SetDefaultStyleFontAndColours();
-
-// Font, size and colours of the default style, copied to every style; the line-number style.
-void ApplyBaseStyles();
-
-// The live font face as UTF-8, at most 63 bytes, cut on a character boundary.
-std::string EditorFontUtf8();
 
 // Window transparency in percent; 0 removes the layered style.
 void ApplyTransparency(HWND window, int percent);

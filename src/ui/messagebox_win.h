@@ -2,8 +2,8 @@
 #pragma once
 #include <string>
 
-#include "app/shell_logic.h"
 #include "common/win.h"
+#include "ui/ui_logic.h"
 
 int ShowMessageBox(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
 

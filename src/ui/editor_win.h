@@ -20,6 +20,11 @@ sptr_t Sci(unsigned int message, uptr_t wParam, const T* lParam) {
 // The base configuration, applied once when the control is created.
 void ApplyEditorLook();
 
+// Font face, size and colours of the default style (style 32) from the live theme and font.
+void SetDefaultStyleFontAndColours();
+// Font, size and colours of the default style, copied to every style; the line-number style.
+void ApplyBaseStyles();
+
 // Settings that belong to the control's document rather than its view (code page, tabs,
 // indentation); re-applied after every document swap.
 void ApplyDocumentSettings();

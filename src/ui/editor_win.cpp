@@ -1,16 +1,14 @@
 #include "common/win.h"  // before the other system headers
 
-#include "app/editor_win.h"
+#include "ui/editor_win.h"
 
 #include <commctrl.h>
 
-#include "app/menu_win.h"
-#include "app/shell_win.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
-#include "settings/theme_win.h"
+#include "ui/shell_win.h"
 
 namespace {
 // A failure status of the control (out of memory or another failure); warnings do not count.
@@ -56,6 +54,25 @@ void ApplyDocumentSettings() {
   Sci(SCI_SETTABWIDTH, 4);
   Sci(SCI_SETINDENT, 4);
   Sci(SCI_SETUSETABS, 0);
+}
+
+void SetDefaultStyleFontAndColours() {
+  const ColorPalette& p = GetColorPalette();
+  std::string font = EditorFontUtf8();
+  Sci(SCI_STYLESETFONT, STYLE_DEFAULT, font.c_str());
+  Sci(SCI_STYLESETSIZE, STYLE_DEFAULT, g_live.fontSize);
+  Sci(SCI_STYLESETBACK, STYLE_DEFAULT, Colour(p.editorBack));
+  Sci(SCI_STYLESETFORE, STYLE_DEFAULT, Colour(p.editorText));
+}
+
+void ApplyBaseStyles() {
+  const ColorPalette& p = GetColorPalette();
+  SetDefaultStyleFontAndColours();
+  Sci(SCI_STYLECLEARALL);
+  for (int margin = 0; margin <= 4; ++margin) Sci(SCI_SETMARGINWIDTHN, margin, 0);
+  Sci(SCI_SETMARGINBACKN, 0, Colour(p.marginBack));
+  Sci(SCI_STYLESETBACK, STYLE_LINENUMBER, Colour(p.marginBack));
+  Sci(SCI_STYLESETFORE, STYLE_LINENUMBER, Colour(p.marginText));
 }
 
 void ApplyEditorLook() {
@@ -241,7 +258,7 @@ LRESULT CALLBACK EditorSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       if (!g_shell.viewerMode) {
         POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ClientToScreen(hwnd, &pt);
-        ShowContextMenu(g_shell.mainWindow, pt);
+        SendMessageW(GetParent(hwnd), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(pt.x, pt.y));
       }
       return 0;  // the viewer has no menu
     case WM_NCDESTROY:

@@ -1,15 +1,18 @@
-#include "settings/lexer_win.h"
+#include "ui/lexer_win.h"
 
 #include <ILexer.h>
 
-#include "app/editor_win.h"
-#include "app/shell_win.h"
-#include "document/document_win.h"
 #include "settings/lexers.h"
 #include "settings/settings_win.h"
-#include "settings/theme_win.h"
+#include "ui/editor_win.h"
+#include "ui/shell_win.h"
 
 int g_lexerKind = kLexerNull;
+
+namespace {
+// The path the current lexer was chosen for.
+std::u16string g_lexerPath;
+}  // namespace
 
 namespace {
 using CreateLexerFn = Scintilla::ILexer5*(__stdcall*)(const char* name);
@@ -29,6 +32,7 @@ void ApplyLineNumberColours(const ColorPalette& p) {
 void SetupLexer(const std::u16string& path) {
   const ColorPalette& p = GetColorPalette();
   const bool bold = g_settings.fontBold != 0, italic = g_settings.fontItalic != 0;
+  g_lexerPath = path;
   g_lexerKind = LexerForPath(path);
   Scintilla::ILexer5* lexer = g_lexerKind != kLexerNull ? CreateLexer(LexerName(g_lexerKind)) : nullptr;
   if (lexer) {
@@ -56,5 +60,5 @@ void SetupLexer(const std::u16string& path) {
 }
 
 void ReapplyLexerStyles() {
-  if (!g_shell.viewerMode) SetupLexer(g_doc.path);
+  if (!g_shell.viewerMode) SetupLexer(std::u16string(g_lexerPath));
 }

@@ -1,11 +1,11 @@
-#include "settings/dialog_theme_win.h"
+#include "ui/dialog_theme_win.h"
 
 #include <algorithm>
 #include <string>
 
 #include "common/handles_win.h"
 #include "common/visual_win.h"
-#include "settings/theme_win.h"
+#include "settings/settings_win.h"
 
 namespace {
 // Brushes shared by the themed dialogs, rebuilt when their colour changes.

@@ -1,14 +1,11 @@
-#include "app/menu_win.h"
+#include "ui/menu_win.h"
 
 #include <commctrl.h>
 
 #include <memory>
 #include <vector>
 
-#include "app/editor_win.h"
-#include "app/shell_win.h"
 #include "common/handles_win.h"
-#include "document/document_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 
@@ -37,9 +34,13 @@ HFONT MenuFont(int weight) {
                      CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Segoe UI");
 }
 
+}  // namespace
+
 bool ClipboardHasText() {
   return IsClipboardFormatAvailable(CF_UNICODETEXT) || IsClipboardFormatAvailable(CF_TEXT);
 }
+
+namespace {
 
 HMENU BuildMenu(const std::vector<MenuEntry>& entries, std::vector<std::unique_ptr<MenuItemData>>& store,
                 std::vector<HMENU>& submenus) {
@@ -177,31 +178,10 @@ LRESULT CALLBACK EditFieldProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 }
 }  // namespace
 
-MenuState CurrentMenuState() {
-  MenuState s;
-  s.canUndo = Sci(SCI_CANUNDO) != 0;
-  s.canRedo = Sci(SCI_CANREDO) != 0;
-  s.hasSelection = Sci(SCI_GETSELECTIONSTART) != Sci(SCI_GETSELECTIONEND);
-  s.clipboardHasText = ClipboardHasText();
-  s.documentEmpty = Sci(SCI_GETLENGTH) == 0;
-  s.path = g_doc.path;
-  s.lineNumbersShown = g_shell.marginVisible;
-  s.wordWrap = g_live.wordWrap;
-  s.themeId = g_live.themeId;
-  s.transparency = g_settings.transparency;
-  for (size_t i = 0; i < s.recent.size(); ++i) {
-    s.recent[i] = g_settings.recentFiles[i].Get();
-    if (s.recent[i].empty()) break;
-    s.recentExists[i] = GetFileAttributesW(W(s.recent[i])) != INVALID_FILE_ATTRIBUTES;
-  }
-  return s;
-}
-
-void ShowContextMenu(HWND owner, POINT screen) {
-  if (g_shell.viewerMode) return;
+void TrackContextMenu(HWND owner, POINT screen, const std::vector<MenuEntry>& entries) {
   g_menuItems.clear();
   std::vector<HMENU> submenus;
-  HMENU root = BuildMenu(BuildContextMenu(CurrentMenuState()), g_menuItems, submenus);
+  HMENU root = BuildMenu(entries, g_menuItems, submenus);
   Brush back(CreateSolidBrush(MenuColorsForTheme(g_live.themeId).itemBack));
   for (HMENU sub : submenus) SetMenuBackground(sub, back.get(), false);
   SetMenuBackground(root, back.get(), true);

@@ -1,12 +1,12 @@
-#include "app/viewer_win.h"
+#include "ui/viewer_win.h"
 
 #include <shellapi.h>
 
-#include "app/editor_win.h"
-#include "app/shell_win.h"
 #include "common/file_win.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/shell_win.h"
 
 namespace {
 constexpr uint32_t RgbHex(uint32_t rrggbb) {

@@ -1,45 +1,13 @@
-#include "settings/theme_win.h"
+#include "ui/theme_win.h"
 
-#include "app/editor_win.h"
-#include "app/shell_logic.h"
-#include "app/shell_win.h"
 #include "common/messages.h"
-#include "common/utf.h"
 #include "common/visual_win.h"
-#include "settings/lexer_win.h"
 #include "settings/settings_win.h"
+#include "ui/editor_win.h"
+#include "ui/lexer_win.h"
+#include "ui/shell_win.h"
+#include "ui/ui_logic.h"
 
-
-const ColorPalette& GetColorPalette() { return PaletteForTheme(g_live.themeId); }
-
-std::string EditorFontUtf8() {
-  std::string name = Utf16ToUtf8(g_live.fontName);
-  if (name.size() > 63) {
-    size_t cut = 63;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
-    name.resize(cut);
-  }
-  return name;
-}
-
-void SetDefaultStyleFontAndColours() {
-  const ColorPalette& p = GetColorPalette();
-  std::string font = EditorFontUtf8();
-  Sci(SCI_STYLESETFONT, STYLE_DEFAULT, font.c_str());
-  Sci(SCI_STYLESETSIZE, STYLE_DEFAULT, g_live.fontSize);
-  Sci(SCI_STYLESETBACK, STYLE_DEFAULT, Colour(p.editorBack));
-  Sci(SCI_STYLESETFORE, STYLE_DEFAULT, Colour(p.editorText));
-}
-
-void ApplyBaseStyles() {
-  const ColorPalette& p = GetColorPalette();
-  SetDefaultStyleFontAndColours();
-  Sci(SCI_STYLECLEARALL);
-  for (int margin = 0; margin <= 4; ++margin) Sci(SCI_SETMARGINWIDTHN, margin, 0);
-  Sci(SCI_SETMARGINBACKN, 0, Colour(p.marginBack));
-  Sci(SCI_STYLESETBACK, STYLE_LINENUMBER, Colour(p.marginBack));
-  Sci(SCI_STYLESETFORE, STYLE_LINENUMBER, Colour(p.marginText));
-}
 
 void ApplyEditorTheme() {
   const ColorPalette& p = GetColorPalette();

@@ -1,32 +1,9 @@
-// Process-wide state of the application shell (user-interface thread only).
+// The main window and start-up: the process's steps, the message loop, the window procedure,
+// the title and the status bar.
 #pragma once
+#include "app/statusbar_win.h"
 #include "common/win.h"
-
-struct AppShell {
-  HINSTANCE instance = nullptr;
-  bool viewerMode = false;
-  HMODULE scintillaModule = nullptr;
-  HMODULE lexillaModule = nullptr;
-  void* createLexer = nullptr;  // Lexilla's "CreateLexer"
-  HACCEL accelerators = nullptr;
-  bool comInitialized = false;
-
-  HWND mainWindow = nullptr;
-  HWND toolbar = nullptr;
-  HWND editor = nullptr;
-  HWND statusBar = nullptr;
-  HWND marginWindow = nullptr;
-  bool marginVisible = false;
-  int marginWidth = 0;
-  HWND findDialog = nullptr;
-  HWND regexDialog = nullptr;
-  HWND helpWindow = nullptr;
-  HANDLE viewerJob = nullptr;
-  bool toolbarClassRegistered = false;
-  bool findPurgeDone = false;
-  bool regexPurgeDone = false;
-};
-extern AppShell g_shell;
+#include "ui/shell_win.h"
 
 constexpr int kToolbarHeight = 44;
 constexpr int kMinTrackWidth = 640;
@@ -60,9 +37,5 @@ void RestoreStoredPlacement(HWND window);
 // The main window's procedure.
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
-// Title and status bar, rebuilt from the document state and the editor.
+// The title, rebuilt from the document state.
 void UpdateTitle();
-void UpdateStatusBar();
-
-// Status-bar part edges for a client width.
-void SetStatusBarParts(int clientWidth);

@@ -1,5 +1,5 @@
-// The context menu's tree and the edit-field menu, with their enabling and check rules,
-// built from a snapshot of the editor's state. No window handles here.
+// Owner-drawn menus as data: entries, the edit-field menu with its enabling rules, item widths.
+// No window handles here.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -17,19 +17,11 @@ struct MenuEntry {
   std::vector<MenuEntry> children;  // not empty: the entry opens a submenu
 };
 
-struct MenuState {
-  bool canUndo = false, canRedo = false;
-  bool hasSelection = false;
-  bool clipboardHasText = false;
-  bool documentEmpty = true;
-  std::u16string path;
-  bool lineNumbersShown = true, wordWrap = true;
-  uint32_t themeId = 0;
-  int transparency = 0;
-  std::array<std::u16string, 10> recent;     // empty slots end the list
-  std::array<bool, 10> recentExists{};       // whether each file is on disk
-};
-std::vector<MenuEntry> BuildContextMenu(const MenuState& state);
+// Entries: a command (with its shortcut text, possibly greyed or checked), a separator, a submenu.
+MenuEntry MenuItem(const char16_t* text, const char16_t* shortcut, int id, bool disabled = false,
+                   bool checked = false);
+MenuEntry MenuSeparator();
+MenuEntry MenuSubmenu(const char16_t* text, std::vector<MenuEntry> children);
 
 // The first entry with this text, searching submenus too; null when there is none.
 const MenuEntry* FindMenuEntry(const std::vector<MenuEntry>& entries, std::u16string_view text);

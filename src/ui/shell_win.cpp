@@ -1,0 +1,3 @@
+#include "ui/shell_win.h"
+
+AppShell g_shell;
