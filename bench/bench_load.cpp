@@ -20,7 +20,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
-#include "document/save_win.h"
+#include "document/file_commands_win.h"
 #include "export/export_win.h"
 #include "export/html_export.h"
 #include "export/rtf_export.h"

@@ -17,8 +17,11 @@
 #include "common/messages.h"
 #include "common/trace_win.h"
 #include "common/visual_win.h"
+#include "document/autosave_win.h"
+#include "document/disk_check_win.h"
 #include "document/document_win.h"
-#include "document/save_win.h"
+#include "document/file_commands_win.h"
+#include "document/recent_win.h"
 #include "export/export_win.h"
 #include "markdown/markdown_win.h"
 #include "search/find_win.h"
@@ -495,10 +498,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       // the placement) and posts no quit, which would end the fatal message before it is read.
       const bool created = RemovePropW(hwnd, kCreatedProperty) != nullptr;
       DiscardPendingExportNotices(hwnd);
-      if (g_shell.viewerJob) {
-        CloseHandle(g_shell.viewerJob);
-        g_shell.viewerJob = nullptr;
-      }
+      g_shell.viewerJob.reset();
       if (created && !g_shell.viewerMode) StoreSettingsAtExit(hwnd);
       if (g_shell.findDialog) DestroyWindow(g_shell.findDialog);
       BindEditor(nullptr);

@@ -7,7 +7,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
-#include "document/save_win.h"
+#include "document/file_commands_win.h"
 #include "harness.h"
 #include "search/find_win.h"
 #include "settings/settings_win.h"

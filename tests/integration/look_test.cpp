@@ -8,7 +8,7 @@
 #include "app/toolbar_win.h"
 #include "common/messages.h"
 #include "document/document_win.h"
-#include "document/save_win.h"
+#include "document/file_commands_win.h"
 #include "harness.h"
 #include "settings/association_win.h"
 #include "settings/lexers.h"

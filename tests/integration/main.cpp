@@ -9,7 +9,7 @@
 #include "app/mainwindow_win.h"
 #include "common/utf.h"
 #include "document/document_win.h"
-#include "document/save_win.h"
+#include "document/file_commands_win.h"
 #include "harness.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"

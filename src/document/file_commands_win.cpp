@@ -4,8 +4,10 @@
 #include <shobjidl.h>
 
 #include "document/document_win.h"
+#include "document/file_commands_win.h"
+#include "document/prompts_win.h"
+#include "document/recent_win.h"
 #include "document/safe_save_win.h"
-#include "document/save_win.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
 #include "ui/messagebox_win.h"
@@ -113,7 +115,12 @@ std::u16string AskSavePath(HWND owner) {
   if (!GetSaveFileNameW(&ofn)) return {};
   return U16(buffer);
 }
+
 }  // namespace
+
+bool SaveInProgress() {
+  return g_saving;
+}
 
 void SetFileDialogHook(FileDialogHook hook) {
   g_dialogHook = hook;
@@ -183,29 +190,6 @@ bool ShowOpenDialog(HWND owner) {
   return OpenDocumentPath(owner, chosen);
 }
 
-void AddRecentFile(const std::u16string& path) {
-  if (path.empty()) return;
-  RecentList list = ReadRecentList(g_settings);
-  AddRecent(list, path);
-  WriteRecentList(g_settings, list);
-  SaveSettings(g_settings);
-}
-
-void RemoveRecentFile(size_t index) {
-  if (index >= kRecentFileCount) return;
-  RecentList list = ReadRecentList(g_settings);
-  RemoveRecent(list, index);
-  WriteRecentList(g_settings, list);
-  SaveSettings(g_settings);
-}
-
-void ClearRecentFiles(HWND owner) {
-  if (ShowMessageBox(owner, YesNo, u"Norvo \u2014 Recent Files", u"Clear the entire Recent Files list?") != ResultYes)
-    return;
-  WriteRecentList(g_settings, RecentList{});
-  SaveSettings(g_settings);
-}
-
 void OpenRecentFile(HWND owner, size_t index) {
   if (index >= kRecentFileCount) return;
   std::u16string entry = g_settings.recentFiles[index].Get();
@@ -220,22 +204,6 @@ void OpenRecentFile(HWND owner, size_t index) {
   OpenDocumentPath(owner, entry);
 }
 
-FileOnDisk CheckFileOnDisk() {
-  return CheckFileOnDisk(g_doc.path, [](std::u16string_view p) {
-    return GetFileAttributesW(W(std::u16string(p))) != INVALID_FILE_ATTRIBUTES;
-  });
-}
-
-int PromptSaveChanges(HWND owner) {
-  FileOnDisk state = CheckFileOnDisk();
-  if (!NeedsSavePrompt(state, g_doc.modified)) return IDNO;
-  int answer = ShowMessageBox(owner, SaveDontSaveCancel, u"Norvo",
-                              SavePromptText(GetDisplayName(g_doc.path), state, g_doc.modified));
-  if (answer == ResultYes) return IDYES;
-  if (answer == ResultNo) return IDNO;
-  return IDCANCEL;
-}
-
 bool AskFirst(HWND owner) {
   if (g_shell.viewerMode) return true;  // a viewer has nothing to save and asks nothing
   switch (PromptSaveChanges(owner)) {
@@ -246,32 +214,4 @@ bool AskFirst(HWND owner) {
     default:
       return false;
   }
-}
-
-void CheckDiskOnActivate(HWND owner) {
-  if (g_shell.viewerMode || g_doc.path.empty()) return;
-  FileOnDisk state = CheckFileOnDisk();
-  if (state == FileOnDisk::Present) return;
-  int answer = ShowMessageBox(owner, SaveDontSaveCancel, u"Norvo \u2014 File Changed",
-                              FileChangedText(GetDisplayName(g_doc.path), state));
-  if (answer == ResultYes) {
-    SaveDocument(owner);
-  } else if (answer == ResultNo) {
-    g_doc.fileHandle.reset();
-    g_doc.path.clear();
-    NotifyDocument(DocumentEvent::StateChanged);
-  }
-}
-
-void ArmAutoSave(HWND mainWindow) {
-  if (!mainWindow) return;
-  KillTimer(mainWindow, AUTOSAVE_TIMER_ID);
-  if (UINT period = AutoSavePeriodMs(g_settings.autoSaveMinutes))
-    SetTimer(mainWindow, AUTOSAVE_TIMER_ID, period, nullptr);
-}
-
-void OnAutoSaveTick(HWND owner) {
-  // One save at a time: a tick during another save or its message is skipped.
-  if (g_saving || g_shell.viewerMode) return;
-  if (g_doc.modified && !g_doc.path.empty()) SaveDocument(owner);
 }
