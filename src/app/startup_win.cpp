@@ -155,7 +155,7 @@ void ProcessMessage(MSG& msg) {
 
 bool LoadEditorLibraries() {
   Trace("Norvo: Loading Scintilla.dll\n");
-  g_shell.scintillaModule = LoadLibraryW(L"Scintilla.dll");
+  g_shell.scintillaModule.reset(LoadLibraryW(L"Scintilla.dll"));
   if (!g_shell.scintillaModule) {
     Trace("Norvo: ERROR - Scintilla.dll not found\n");
     Fatal(u"Scintilla.dll not found.\nPlace Scintilla.dll next to Norvo.exe.");
@@ -164,7 +164,7 @@ bool LoadEditorLibraries() {
   Trace("Norvo: Scintilla.dll loaded\n");
   if (!g_shell.viewerMode) {
     Trace("Norvo: Loading lexilla.dll\n");
-    g_shell.lexillaModule = LoadLibraryW(L"lexilla.dll");
+    g_shell.lexillaModule.reset(LoadLibraryW(L"lexilla.dll"));
     if (!g_shell.lexillaModule) {
       Trace("Norvo: ERROR - lexilla.dll not found\n");
       Fatal(u"lexilla.dll not found.\nPlace lexilla.dll next to Norvo.exe.");
@@ -172,7 +172,7 @@ bool LoadEditorLibraries() {
       return false;
     }
     Trace("Norvo: lexilla.dll loaded\n");
-    g_shell.createLexer = reinterpret_cast<void*>(GetProcAddress(g_shell.lexillaModule, "CreateLexer"));
+    g_shell.createLexer = reinterpret_cast<void*>(GetProcAddress(g_shell.lexillaModule.get(), "CreateLexer"));
     if (!g_shell.createLexer) {
       Trace("Norvo: ERROR - CreateLexer not found in lexilla.dll\n");
       Fatal(u"lexilla.dll: CreateLexer not found.\nLexilla verzija nije kompatibilna.");
@@ -184,7 +184,7 @@ bool LoadEditorLibraries() {
   Trace("Norvo: Registering Scintilla window class\n");
   using RegisterClassesFn = int(__stdcall*)(void*);
   if (auto registerClasses = reinterpret_cast<RegisterClassesFn>(
-          reinterpret_cast<void*>(GetProcAddress(g_shell.scintillaModule, "Scintilla_RegisterClasses")))) {
+          reinterpret_cast<void*>(GetProcAddress(g_shell.scintillaModule.get(), "Scintilla_RegisterClasses")))) {
     registerClasses(g_shell.instance);
   }
   return true;
@@ -193,13 +193,11 @@ bool LoadEditorLibraries() {
 void UnloadEditorLibraries() {
   g_shell.createLexer = nullptr;
   if (g_shell.lexillaModule) {
-    FreeLibrary(g_shell.lexillaModule);
-    g_shell.lexillaModule = nullptr;
+    g_shell.lexillaModule.reset();
     Trace("Norvo: lexilla.dll unloaded\n");
   }
   if (g_shell.scintillaModule) {
-    FreeLibrary(g_shell.scintillaModule);
-    g_shell.scintillaModule = nullptr;
+    g_shell.scintillaModule.reset();
     Trace("Norvo: Scintilla.dll unloaded\n");
   }
 }

@@ -3,21 +3,6 @@
 #include <algorithm>
 #include <atomic>
 
-WriteResult WriteWholeFile(const std::u16string& path, const char* data, size_t size) {
-  HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return WriteResult::CannotCreate;
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < size) {
-    DWORD piece = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 30));
-    DWORD written = 0;
-    ok = WriteFile(file, data + done, piece, &written, nullptr) && written == piece;
-    done += written;
-  }
-  ok = CloseHandle(file) && ok;
-  return ok ? WriteResult::Written : WriteResult::WriteFailed;
-}
-
 namespace {
 std::u16string FolderOf(const std::u16string& path) {
   size_t slash = path.find_last_of(u"\\/");
@@ -75,4 +60,11 @@ bool ReplacingFile::Commit() {
   if (!CloseHandle(file_.release())) return false;
   committed_ = MoveFileExW(W(tempPath_), W(path_), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
   return committed_;
+}
+
+WriteResult WriteWholeFile(const std::u16string& path, const char* data, size_t size) {
+  ReplacingFile file(path);
+  if (!file.Opened()) return WriteResult::CannotCreate;
+  if (!file.Write(std::string_view(data, size))) return WriteResult::WriteFailed;
+  return file.Commit() ? WriteResult::Written : WriteResult::CannotCreate;
 }

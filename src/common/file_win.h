@@ -8,10 +8,6 @@
 
 enum class WriteResult { Written, CannotCreate, WriteFailed };
 
-// Creates (or replaces) the file and writes the bytes; WriteFailed covers a failed write or
-// close, and leaves whatever part was written.
-WriteResult WriteWholeFile(const std::u16string& path, const char* data, size_t size);
-
 // A new, empty file with a short name ("~norvo<process>_<n>.tmp") in the folder of `path`, so
 // that it can take the place of `path` without a copy; `create` opens files (a test may
 // replace it). An invalid handle, and `tempPath` empty, when none can be made.
@@ -39,3 +35,8 @@ class ReplacingFile {
   UniqueHandle file_;
   bool committed_ = false;
 };
+
+// Writes the bytes as a ReplacingFile: on any failure an earlier file of that name is untouched.
+// CannotCreate when no file could be made beside it or put in its place, WriteFailed when the
+// bytes could not all be written.
+WriteResult WriteWholeFile(const std::u16string& path, const char* data, size_t size);

@@ -1,5 +1,8 @@
-// Move-only owners for kernel handles, GDI objects, selections and device contexts.
+// Move-only owners for kernel handles, GDI objects, selections, device contexts, modules,
+// file searches and C files.
 #pragma once
+#include <cstdio>
+#include <memory>
 #include <utility>
 
 #include "common/win.h"
@@ -130,3 +133,17 @@ class UniqueModule {
  private:
   HMODULE m_ = nullptr;
 };
+
+// A file search of FindFirstFileW, ended with FindClose.
+struct FindCloser {
+  void operator()(HANDLE find) const {
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  }
+};
+using UniqueFind = std::unique_ptr<void, FindCloser>;
+
+// A C file, closed with fclose.
+struct FileCloser {
+  void operator()(FILE* file) const { fclose(file); }
+};
+using UniqueFile = std::unique_ptr<FILE, FileCloser>;

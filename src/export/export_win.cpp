@@ -317,13 +317,14 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
     return false;
   }
   auto* workerRef = new std::shared_ptr<ExportJob>(job);
-  HANDLE thread = CreateThread(nullptr, 0, JobThread, workerRef, 0, nullptr);
+  // The worker holds its own reference to the job; its thread handle is not needed.
+  UniqueHandle thread(CreateThread(nullptr, 0, JobThread, workerRef, 0, nullptr));
   if (!thread) {
     delete workerRef;
     ShowMessageBox(job->ownerWindow, Ok, failureTitle, u"Failed to start export thread.");
     return false;
   }
-  CloseHandle(thread);
+  thread.reset();
   INT_PTR shown = DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(g_progressFails ? kMissingTemplate : kProgressTemplate),
                                   job->ownerWindow, kind == ProgressKind::Rtf ? RtfProgressDialogProc : ExportProgressDialogProc,
                                   reinterpret_cast<LPARAM>(job.get()));

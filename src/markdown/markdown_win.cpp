@@ -55,7 +55,7 @@ void MarkdownExportSupervisor(ExportJob& job, const std::shared_ptr<MarkdownRend
   }
   job.Post(WMU_EXPORT_PROGRESS, 1);
   auto* args = new RenderThreadArgs{job.shared_from_this(), render};
-  HANDLE thread = CreateThread(nullptr, 0, MarkdownRenderThread, args, 0, nullptr);
+  UniqueHandle thread(CreateThread(nullptr, 0, MarkdownRenderThread, args, 0, nullptr));
   if (!thread) {
     delete args;
     job.Post(WMU_EXPORT_DONE, 0);
@@ -68,7 +68,7 @@ void MarkdownExportSupervisor(ExportJob& job, const std::shared_ptr<MarkdownRend
     int count = progress.Tick(posts);
     for (int i = 0; i < count; ++i) job.Post(WMU_EXPORT_PROGRESS, static_cast<WPARAM>(posts[i]));
     // One tick of 80 ms; the end of the render or a cancel cuts it short.
-    HANDLE waits[2] = {thread, job.cancelEvent.get()};
+    HANDLE waits[2] = {thread.get(), job.cancelEvent.get()};
     DWORD woke = WaitForMultipleObjects(2, waits, FALSE, 80);
     if (woke == WAIT_OBJECT_0 + 1 || job.Cancelled()) {
       cancelled = !render->done.load();
@@ -77,13 +77,11 @@ void MarkdownExportSupervisor(ExportJob& job, const std::shared_ptr<MarkdownRend
   }
   if (cancelled) {
     // The render is not interrupted; it holds its own references and may still finish the file.
-    WaitForSingleObject(thread, g_cancelWait);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.get(), g_cancelWait);
     job.Post(WMU_EXPORT_DONE, 0);
     return;
   }
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
+  WaitForSingleObject(thread.get(), INFINITE);
   const bool ok = render->result.load() != 0;
   if (ok) job.Post(WMU_EXPORT_PROGRESS, static_cast<WPARAM>(job.totalLines > 1 ? job.totalLines : 1));
   job.succeeded = ok;

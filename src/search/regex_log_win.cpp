@@ -1,5 +1,6 @@
 #include "search/regex_log_win.h"
 
+#include "common/handles_win.h"
 #include "common/win.h"
 #include "search/regex_log.h"
 #include "settings/settings_win.h"
@@ -32,8 +33,8 @@ void PurgeOldScratchFiles() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   WIN32_FIND_DATAW fd;
-  HANDLE find = FindFirstFileW(W(folder + u"\\*"), &fd);
-  if (find == INVALID_HANDLE_VALUE) return;
+  UniqueFind find(FindFirstFileW(W(folder + u"\\*"), &fd));
+  if (find.get() == INVALID_HANDLE_VALUE) return;
   do {
     if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     std::u16string name = U16(fd.cFileName);
@@ -41,6 +42,5 @@ void PurgeOldScratchFiles() {
     if ((IsExpiredRegexLog(name, written, Seconds(now)) || IsExpiredTempCopy(name, written, Seconds(now))) &&
         !DeleteFileW(W(folder + u"\\" + name)))
       break;
-  } while (FindNextFileW(find, &fd));
-  FindClose(find);
+  } while (FindNextFileW(find.get(), &fd));
 }

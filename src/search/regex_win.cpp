@@ -355,8 +355,7 @@ void OpenResults(HWND dialog) {
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (CreateProcessW(nullptr, W(command.data()), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    UniqueHandle thread(pi.hThread), process(pi.hProcess);
     Status(dialog, u"Results file opened.");
     return;
   }

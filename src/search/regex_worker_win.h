@@ -110,7 +110,7 @@ class RegexSearchJob {
   std::mutex mutex_;  // the session
   RegexSession session_;
   std::mutex logMutex_;  // the log file
-  std::unique_ptr<FILE, int (*)(FILE*)> log_{nullptr, fclose};
+  UniqueFile log_;
   std::atomic<bool> cancel_{false};
   UniqueHandle thread_;
   uint64_t run_ = 0;

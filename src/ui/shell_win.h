@@ -1,13 +1,14 @@
 // Process-wide state of the application shell (user-interface thread only): the instance,
 // the loaded libraries and the windows every part of the program may address.
 #pragma once
+#include "common/handles_win.h"
 #include "common/win.h"
 
 struct AppShell {
   HINSTANCE instance = nullptr;
   bool viewerMode = false;
-  HMODULE scintillaModule = nullptr;
-  HMODULE lexillaModule = nullptr;
+  UniqueModule scintillaModule;
+  UniqueModule lexillaModule;
   void* createLexer = nullptr;  // Lexilla's "CreateLexer"
   HACCEL accelerators = nullptr;
   bool comInitialized = false;
@@ -22,7 +23,7 @@ struct AppShell {
   HWND findDialog = nullptr;
   HWND regexDialog = nullptr;
   HWND helpWindow = nullptr;
-  HANDLE viewerJob = nullptr;
+  UniqueHandle viewerJob;  // the job object the open viewer is bound to
   bool toolbarClassRegistered = false;
   bool findPurgeDone = false;
   bool regexPurgeDone = false;

@@ -66,20 +66,17 @@ void StartViewer(HWND owner, const std::u16string& path, int width, int height) 
   si.dwYSize = static_cast<DWORD>(height);
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return;
-  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  UniqueHandle thread(pi.hThread), process(pi.hProcess);
+  UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
   if (job) {
     JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
     limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-    if (SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits)) &&
-        AssignProcessToJobObject(job, pi.hProcess)) {
-      if (g_shell.viewerJob) CloseHandle(g_shell.viewerJob);  // ends the previous viewer
-      g_shell.viewerJob = job;
-    } else {
-      CloseHandle(job);  // closing an empty job ends nothing; the viewer runs unbound
-    }
+    // Replacing the job ends the previous viewer; closing an empty job ends nothing, and the
+    // viewer then runs unbound.
+    if (SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits)) &&
+        AssignProcessToJobObject(job.get(), process.get()))
+      g_shell.viewerJob = std::move(job);
   }
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
 }
 }  // namespace
 

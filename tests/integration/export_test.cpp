@@ -13,7 +13,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/document_win.h"
-#include "document/save_win.h"
+#include "document/file_commands_win.h"
 #include "export/export_win.h"
 #include "harness.h"
 #include "markdown/markdown_win.h"
@@ -292,6 +292,18 @@ TEST_F(Export, PlainTextKeepsEveryByte) {
   ClearMessages();
   EXPECT_FALSE(ExportPlainText(main(), text, temp_.Path(u"no folder\\x.txt")));
   EXPECT_EQ(g_shownMessages.at(0).text, u"Cannot create file.");
+
+  // An output another program holds open cannot be replaced: it stays as it was, and no
+  // temporary file is left beside it.
+  const std::u16string held = temp_.Write(u"held.txt", "the earlier export");
+  UniqueHandle other(CreateFileW(W(held), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(other);
+  ClearMessages();
+  EXPECT_FALSE(ExportPlainText(main(), text, held));
+  EXPECT_EQ(g_shownMessages.at(0).text, u"Cannot create file.");
+  other.reset();
+  EXPECT_EQ(ReadBytes(held), "the earlier export");
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
 }
 
 TEST_F(Export, RoutingProposesNamesAndOffersTheViewerAboveTheLimits) {
