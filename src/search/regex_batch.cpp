@@ -85,15 +85,6 @@ void RegexLogLines::Flush() {
   used_ = 0;
 }
 
-std::string RegexBatchLines(std::u16string_view text, const std::vector<RegexMatch>& matches, uint64_t batchNumber,
-                            uint32_t outputFormat) {
-  std::string out;
-  RegexLogLines lines([&out](std::string_view piece) { out += piece; });
-  for (const RegexMatch& m : matches) lines.Add(text, m, batchNumber, outputFormat);
-  lines.Flush();
-  return out;
-}
-
 size_t CollectBatch(std::u16string_view text, const CompiledPattern& pattern, RegexScan& scan, uint64_t limit,
                     const std::atomic<bool>* cancel, BatchEnd* end, std::vector<RegexHit>& out, BatchLog log) {
   out.reserve(out.size() + static_cast<size_t>(std::min<uint64_t>(limit, uint64_t{1} << 20)));

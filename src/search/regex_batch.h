@@ -55,10 +55,6 @@ class RegexLogLines {
   size_t used_ = 0;
 };
 
-// The lines of `matches` (of `text`) as one string.
-std::string RegexBatchLines(std::u16string_view text, const std::vector<RegexMatch>& matches, uint64_t batchNumber,
-                            uint32_t outputFormat);
-
 // Where a Find All stands in its snapshot: the next search's start, whether the batch before
 // ended on an empty match there (which is not taken again), and the cursor counting bytes and
 // lines along the way.

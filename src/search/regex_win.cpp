@@ -20,8 +20,10 @@
 #include "common/visual_win.h"
 #include "search/find_engine.h"
 #include "search/regex.h"
+#include "search/regex_highlight_win.h"
 #include "search/regex_log.h"
 #include "search/regex_log_win.h"
+#include "search/regex_operations_win.h"
 #include "search/regex_win.h"
 #include "search/regex_worker_win.h"
 #include "search/search_dialog_win.h"
@@ -37,51 +39,6 @@ namespace {
 constexpr int kRegexDialogResource = 800;
 
 RegexSearchJob g_job;
-// The bytes indicator 11 may cover, and the document's version when they were marked: clearing
-// just them spares a large, wrapped document from being laid out again.
-struct Marked {
-  sptr_t from = -1, to = -1;
-  uint64_t version = 0;
-};
-Marked g_marked;
-
-void MarkRegexRange(sptr_t from, sptr_t length) {
-  if (length <= 0) return;
-  if (g_marked.from < 0 || g_marked.version != DocumentVersion()) {
-    g_marked = {from, from + length, DocumentVersion()};
-  } else {
-    g_marked.from = std::min(g_marked.from, from);
-    g_marked.to = std::max(g_marked.to, from + length);
-  }
-  Sci(SCI_SETINDICATORCURRENT, 11);
-  Sci(SCI_INDICATORFILLRANGE, static_cast<uptr_t>(from), length);
-}
-
-void ClearRegexHighlight() {
-  if (g_marked.from >= 0) {
-    // After an edit the marks may have moved with the text: then the whole document is cleared.
-    if (g_marked.version != DocumentVersion()) {
-      ClearIndicator(11);
-    } else {
-      const sptr_t end = std::min<sptr_t>(g_marked.to, Sci(SCI_GETLENGTH));
-      Sci(SCI_SETINDICATORCURRENT, 11);
-      if (end > g_marked.from) Sci(SCI_INDICATORCLEARRANGE, static_cast<uptr_t>(g_marked.from), end - g_marked.from);
-    }
-  }
-  g_marked = Marked{};
-}
-
-void SetupRegexIndicator(COLORREF colour, int alpha) {
-  SetSearchIndicatorLook(11, colour, alpha);
-}
-
-// Marks matches of the session with indicator 11 by their byte ranges (user-interface thread).
-void HighlightRegexMatches(const RegexHit* hits, size_t count) {
-  if (count == 0) return;
-  SetupRegexIndicator(0x00DCFF, 70);
-  for (size_t i = 0; i < count; ++i) MarkRegexRange(hits[i].byteStart, hits[i].byteEnd - hits[i].byteStart);
-}
-
 // ---- The dialog ---------------------------------------------------------------------------
 
 HWND g_dialog = nullptr;
@@ -102,10 +59,6 @@ uint64_t Number(HWND dialog, int id) {
 }
 void Status(HWND dialog, const std::u16string& text) {
   SetDlgItemTextW(dialog, IDC_RX_STATUS, W(text));
-}
-// A matched text quoted in the one-line status, cut when it is long.
-std::u16string Quoted(const std::u16string& text) {
-  return text.size() > 200 ? text.substr(0, 200) + u"\u2026" : text;
 }
 void Enable(HWND dialog, int id, bool on) {
   EnableWindow(GetDlgItem(dialog, id), on);
@@ -129,160 +82,52 @@ void StoreOptions(HWND dialog) {
   g_settings.regexOutputFormat = format < 0 ? 0 : static_cast<uint32_t>(format);
 }
 
-// The document as UTF-16 and the conversions between its indexes and the editor's bytes.
-struct LiveText {
-  std::string utf8 = GetDocumentText();
-  std::u16string wide = Utf8ToUtf16(utf8);
-  size_t IndexOfByte(size_t byte) const { return Utf8ToUtf16(std::string_view(utf8).substr(0, byte)).size(); }
-  std::pair<size_t, size_t> Bytes(size_t start, size_t end) const {
-    size_t s = Utf16ToUtf8(std::u16string_view(wide).substr(0, start)).size();
-    return {s, s + Utf16ToUtf8(std::u16string_view(wide).substr(start, end - start)).size()};
-  }
-};
-
 void LogEntry(const std::u16string& pattern, const std::string& entry) {
   g_job.LogEntry(pattern, entry);
 }
 
-void ShowFound(HWND dialog, const LiveText& text, const RegexMatch& m, bool previous, const std::u16string& pattern) {
-  const std::u16string matched(MatchedText(text.wide, m));
-  auto [start, end] = text.Bytes(static_cast<size_t>(m.start), static_cast<size_t>(m.end));
-  Sci(SCI_SETSEL, static_cast<uptr_t>(start), static_cast<sptr_t>(end));
-  Sci(SCI_SCROLLCARET);
-  if (Checked(dialog, IDC_RX_COLOR_RESULTS)) {
-    ClearRegexHighlight();
-    SetupRegexIndicator(0x00DCFF, 70);
-    MarkRegexRange(static_cast<sptr_t>(start), static_cast<sptr_t>(end - start));
-  }
-  LogEntry(pattern,
-           RegexFindEntry(previous, CurrentLocalTime(), Sci(SCI_LINEFROMPOSITION, static_cast<uptr_t>(start)) + 1,
-                          static_cast<int64_t>(start), matched));
-  Status(dialog, u"Found: \"" + Quoted(matched) + u"\" at position " + DecimalText(static_cast<uint64_t>(m.start)));
+RegexOptions Options(HWND dialog) {
+  RegexOptions options;
+  options.pattern = Text(dialog, IDC_RX_PATTERN);
+  options.replacement = Text(dialog, IDC_RX_REPLACE);
+  options.matchCase = Checked(dialog, IDC_RX_MATCH_CASE);
+  options.wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD);
+  options.preserveCase = Checked(dialog, IDC_RX_PRESERVE_CASE);
+  options.colorResults = Checked(dialog, IDC_RX_COLOR_RESULTS);
+  return options;
 }
 
-void FindNext(HWND dialog) {
-  std::u16string pattern = Text(dialog, IDC_RX_PATTERN);
-  if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
-  LiveText text;
-  size_t caret = text.IndexOfByte(static_cast<size_t>(Sci(SCI_GETCURRENTPOS)));
-  CompiledPattern compiled =
-      BuildSearchRegex(pattern, Checked(dialog, IDC_RX_MATCH_CASE), Checked(dialog, IDC_RX_WHOLE_WORD));
-  MatchGroups g;
-  RegexMatch m;
-  bool found = false;
-  RegexOutcome outcome = RegexOutcome::NoMatch;
-  if (compiled.valid()) {
-    std::u16string_view rest = std::u16string_view(text.wide).substr(caret);
-    if ((outcome = RegexSearch(compiled, rest, 0, &g)) == RegexOutcome::Match) {
-      m.start = static_cast<int32_t>(caret + static_cast<size_t>(g.groups[0].first));
-      m.end = static_cast<int32_t>(caret + static_cast<size_t>(g.groups[0].second));
-      found = true;
-    } else if (outcome != RegexOutcome::TooComplex &&
-               (outcome = RegexSearch(compiled, text.wide, 0, &g)) == RegexOutcome::Match) {  // wrap-around
-      m.start = static_cast<int32_t>(g.groups[0].first);
-      m.end = static_cast<int32_t>(g.groups[0].second);
-      found = true;
-    }
-  }
-  if (outcome == RegexOutcome::TooComplex) return Status(dialog, u"Pattern too complex.");
-  if (!found) return Status(dialog, u"No match found.");
-  ShowFound(dialog, text, m, false, pattern);
+// Find Next, Find Previous and Replace: the status line, and the log line when something was done.
+void Single(HWND dialog, RegexOutcomeText (*operation)(const RegexOptions&, bool), bool previous) {
+  const RegexOptions options = Options(dialog);
+  if (options.pattern.empty()) return Status(dialog, u"Please enter a pattern.");
+  const RegexOutcomeText outcome = operation(options, previous);
+  if (!outcome.logEntry.empty()) LogEntry(options.pattern, outcome.logEntry);
+  Status(dialog, outcome.status);
 }
 
-void FindPrev(HWND dialog) {
-  std::u16string pattern = Text(dialog, IDC_RX_PATTERN);
-  if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
-  LiveText text;
-  size_t anchor = text.IndexOfByte(static_cast<size_t>(Sci(SCI_GETANCHOR)));
-  bool matchCase = Checked(dialog, IDC_RX_MATCH_CASE), wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD);
-  bool complex = false;
-  auto before =
-      FindAllRegexMatches(std::u16string_view(text.wide).substr(0, anchor), pattern, matchCase, wholeWord, &complex);
-  if (before.empty() && !complex) before = FindAllRegexMatches(text.wide, pattern, matchCase, wholeWord, &complex);
-  if (complex) return Status(dialog, u"Pattern too complex.");
-  if (before.empty()) return Status(dialog, u"No match found.");
-  ShowFound(dialog, text, before.back(), true, pattern);
-}
-
-void ReplaceOne(HWND dialog) {
-  std::u16string pattern = Text(dialog, IDC_RX_PATTERN), replacement = Text(dialog, IDC_RX_REPLACE);
-  if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
-  sptr_t selStart = Sci(SCI_GETSELECTIONSTART), selEnd = Sci(SCI_GETSELECTIONEND);
-  if (selStart == selEnd) return Status(dialog, u"No selection. Use Find/Next first.");
-  bool matchCase = Checked(dialog, IDC_RX_MATCH_CASE), wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD),
-       preserve = Checked(dialog, IDC_RX_PRESERVE_CASE);
-  std::u16string selected = Utf8ToUtf16(GetSelectedText());
-  RegexReplaceFirstResult r = RegexReplaceFirst(selected, pattern, replacement, matchCase, wholeWord, preserve);
-  std::u16string matched, inserted;
-  size_t byteStart = 0, byteEnd = 0;
-  if (r.found && r.match.start == 0 && static_cast<size_t>(r.match.end) == selected.size()) {
-    inserted = r.text;
-    matched = r.matched;
-    byteStart = static_cast<size_t>(selStart);
-    byteEnd = static_cast<size_t>(selEnd);
-  } else {
-    LiveText text;
-    size_t from = text.IndexOfByte(static_cast<size_t>(selStart));
-    std::u16string_view rest = std::u16string_view(text.wide).substr(from);
-    RegexReplaceFirstResult after = RegexReplaceFirst(rest, pattern, replacement, matchCase, wholeWord, preserve);
-    if (!after.found) return Status(dialog, u"Selection does not match pattern.");
-    matched = after.matched;
-    size_t replacedLength =
-        after.text.size() - (rest.size() - static_cast<size_t>(after.match.end - after.match.start));
-    inserted = after.text.substr(static_cast<size_t>(after.match.start), replacedLength);
-    auto [s, e] =
-        text.Bytes(from + static_cast<size_t>(after.match.start), from + static_cast<size_t>(after.match.end));
-    byteStart = s;
-    byteEnd = e;
-  }
-  std::string bytes = Utf16ToUtf8(inserted);
-  Sci(SCI_BEGINUNDOACTION);
-  Sci(SCI_SETTARGETSTART, byteStart);
-  Sci(SCI_SETTARGETEND, byteEnd);
-  Sci(SCI_REPLACETARGET, bytes.size(), bytes.data());
-  Sci(SCI_ENDUNDOACTION);
-  Sci(SCI_SETSEL, byteStart, static_cast<sptr_t>(byteStart + bytes.size()));
-  Sci(SCI_SCROLLCARET);
-  if (Checked(dialog, IDC_RX_COLOR_RESULTS)) {
-    ClearRegexHighlight();
-    SetupRegexIndicator(0x64C864, 80);
-    MarkRegexRange(static_cast<sptr_t>(byteStart), static_cast<sptr_t>(bytes.size()));
-  }
-  LogEntry(pattern, RegexReplaceEntry(CurrentLocalTime(), matched, inserted));
-  Status(dialog, u"Replaced: \"" + Quoted(matched) + u"\" \u2192 \"" + Quoted(inserted) + u"\"");
+RegexOutcomeText ReplaceSelection(const RegexOptions& options, bool) {
+  return RegexReplaceSelection(options);
 }
 
 void ReplaceAll(HWND dialog) {
-  std::u16string pattern = Text(dialog, IDC_RX_PATTERN), replacement = Text(dialog, IDC_RX_REPLACE);
-  if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
+  const RegexOptions options = Options(dialog);
+  if (options.pattern.empty()) return Status(dialog, u"Please enter a pattern.");
   g_job.Stop();  // a running Find All ends first: the session is changed below
-  LiveText text;
-  int count = 0;
-  bool complex = false;
-  std::u16string replaced =
-      RegexReplaceAll(text.wide, pattern, replacement, Checked(dialog, IDC_RX_MATCH_CASE),
-                      Checked(dialog, IDC_RX_WHOLE_WORD), Checked(dialog, IDC_RX_PRESERVE_CASE), &count, &complex);
-  if (complex) return Status(dialog, u"Pattern too complex.");
-  if (count == 0) return Status(dialog, u"No matches found to replace.");
-  // One undo step over the whole text, so a wrong Replace All can be undone.
-  std::string bytes = Utf16ToUtf8(replaced);
-  Sci(SCI_BEGINUNDOACTION);
-  Sci(SCI_SETTARGETSTART, 0);
-  Sci(SCI_SETTARGETEND, Sci(SCI_GETLENGTH));
-  Sci(SCI_REPLACETARGET, bytes.size(), bytes.data());
-  Sci(SCI_ENDUNDOACTION);
-  Sci(SCI_GOTOPOS, 0);
-  LogEntry(pattern, RegexReplaceAllEntry(CurrentLocalTime(), count, pattern, replacement));
-  g_job.WithSession([](RegexSession& session) {
-    session.results.clear();
-    session.foundCount = 0;
-  });
-  ClearRegexHighlight();
-  SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_RESETCONTENT, 0, 0);
-  EnableAfterSearch(dialog, true);
-  Enable(dialog, IDC_RX_REPLACE_ALL, true);
-  SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, L"Find All");
-  Status(dialog, u"Replaced " + DecimalText(static_cast<unsigned>(count)) + u" occurrence(s).");
+  const RegexOutcomeText outcome = RegexReplaceAllInEditor(options);
+  if (outcome.replaced > 0) {
+    LogEntry(options.pattern, outcome.logEntry);
+    g_job.WithSession([](RegexSession& session) {
+      session.results.clear();
+      session.foundCount = 0;
+    });
+    ClearRegexHighlight();
+    SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_RESETCONTENT, 0, 0);
+    EnableAfterSearch(dialog, true);
+    Enable(dialog, IDC_RX_REPLACE_ALL, true);
+    SetDlgItemTextW(dialog, IDC_RX_FIND_ALL, L"Find All");
+  }
+  Status(dialog, outcome.status);
 }
 
 void FindAll(HWND dialog) {
@@ -499,13 +344,13 @@ INT_PTR CALLBACK RegexDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
       switch (LOWORD(wParam)) {
         case IDC_RX_FIND_NEXT:
-          FindNext(dialog);
+          Single(dialog, RegexFindInEditor, false);
           return TRUE;
         case IDC_RX_FIND_PREV:
-          FindPrev(dialog);
+          Single(dialog, RegexFindInEditor, true);
           return TRUE;
         case IDC_RX_REPLACE_ONE:
-          ReplaceOne(dialog);
+          Single(dialog, ReplaceSelection, false);
           return TRUE;
         case IDC_RX_REPLACE_ALL:
           ReplaceAll(dialog);

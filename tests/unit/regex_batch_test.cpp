@@ -1,3 +1,4 @@
+#include "regex_lines.h"
 #include "search/regex_batch.h"
 
 #include <gtest/gtest.h>

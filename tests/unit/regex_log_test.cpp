@@ -1,5 +1,6 @@
 #include "search/regex_log.h"
 
+#include "regex_lines.h"
 #include "search/regex_batch.h"
 
 #include <gtest/gtest.h>
