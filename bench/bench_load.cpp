@@ -34,6 +34,7 @@
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
 #include "ui/messagebox_win.h"
+#include "ui/ui_hooks_win.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ int Generate(const std::string& kind, size_t megabytes, const std::u16string& pa
 
 int Measure(const std::string& kind, const std::u16string& path) {
   g_shell.instance = GetModuleHandleW(nullptr);
-  SetMessageBoxHook(Quiet);
+  g_uiHooks.messageBox = Quiet;
   ResetSettings(g_settings);
   CopyLiveFromSettings();
   if (!LoadEditorLibraries() || !RegisterWindowClasses()) return 1;
@@ -166,7 +167,7 @@ int Measure(const std::string& kind, const std::u16string& path) {
 
 bool StartEditor(HWND* window) {
   g_shell.instance = GetModuleHandleW(nullptr);
-  SetMessageBoxHook(Quiet);
+  g_uiHooks.messageBox = Quiet;
   ResetSettings(g_settings);
   CopyLiveFromSettings();
   if (!LoadEditorLibraries() || !RegisterWindowClasses()) return false;
@@ -509,7 +510,7 @@ int AnswerExportQuestions(HWND, int, const std::u16string& title, const std::u16
 int MeasureExport(const std::u16string& path) {
   HWND window = nullptr;
   if (!StartEditor(&window) || !OpenDocumentPath(window, path)) return 1;
-  SetMessageBoxHook(AnswerExportQuestions);
+  g_uiHooks.messageBox = AnswerExportQuestions;
   std::string text = GetDocumentText();
   const double mb = text.size() / 1e6;
   double html = 1e9, rtf = 1e9;

@@ -37,7 +37,7 @@
 #include "ui/theme_win.h"
 #include "ui/viewer_win.h"
 
-const wchar_t* g_editorClassName = L"Scintilla";
+AppHooks g_appHooks;
 
 namespace {
 bool g_checkingDisk = false;
@@ -120,7 +120,7 @@ bool CreateChildren(HWND hwnd) {
                                       kToolbarHeight, hwnd, nullptr, g_shell.instance, nullptr);
   }
   g_shell.editor = CreateWindowExW(
-      0, g_editorClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, viewer ? 0 : kToolbarHeight, 800, 600, hwnd,
+      0, g_appHooks.editorClassName, L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL, 0, viewer ? 0 : kToolbarHeight, 800, 600, hwnd,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_EDITOR)), g_shell.instance, nullptr);
   if (!g_shell.editor) {
     ShowMessageBox(hwnd, Ok, u"Norvo \u2014 Fatal Error",

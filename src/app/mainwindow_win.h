@@ -26,9 +26,12 @@ bool RegisterWindowClasses();
 // translation and dispatch.
 void ProcessMessage(MSG& msg);
 
-// The window class of the edit control the main window creates; a test may name one that
-// does not exist to make the creation fail.
-extern const wchar_t* g_editorClassName;
+// Where tests step in for the main window: the window class of the edit control it creates
+// (a test may name one that does not exist to make the creation fail).
+struct AppHooks {
+  const wchar_t* editorClassName = L"Scintilla";
+};
+extern AppHooks g_appHooks;
 
 // Puts a new, still hidden main window at the stored placement. The stored rectangle is the
 // workspace rectangle of GetWindowPlacement, restored in the same coordinates.

@@ -1,3 +1,4 @@
+#include "document/document_hooks_win.h"
 #include "document/document_win.h"
 
 #include <algorithm>
@@ -12,7 +13,7 @@
 #include "ui/shell_win.h"
 
 DocumentState g_doc;
-FileLoadHooks g_fileLoadHooks;
+DocumentHooks g_documentHooks;
 
 namespace {
 DocumentHook g_documentHook = nullptr;
@@ -66,7 +67,7 @@ bool ReadExactly(HANDLE file, unsigned char* buffer, DWORD count) {
   DWORD total = 0;
   while (total < count) {
     DWORD got = 0;
-    if (!g_fileLoadHooks.readFile(file, buffer + total, count - total, &got, nullptr) || got == 0) return false;
+    if (!g_documentHooks.readFile(file, buffer + total, count - total, &got, nullptr) || got == 0) return false;
     total += got;
   }
   return true;
@@ -93,14 +94,14 @@ UniqueHandle OpenToLoad(HWND owner, const std::u16string& path, bool* readOnly) 
   Trace("Norvo: Opening file with CreateFileW\n");
   // The viewer never writes: it asks for reading only, with the same sharing.
   const bool viewer = g_shell.viewerMode;
-  UniqueHandle file(g_fileLoadHooks.createFile(W(path), viewer ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+  UniqueHandle file(g_documentHooks.openForLoad(W(path), viewer ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
                                                FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                                nullptr));
   DWORD error = file ? ERROR_SUCCESS : GetLastError();
   *readOnly = viewer;
   if (!file && error == ERROR_ACCESS_DENIED && !viewer) {
     Trace("Norvo: Write access denied, retrying read-only\n");
-    file.reset(g_fileLoadHooks.createFile(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    file.reset(g_documentHooks.openForLoad(W(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     error = file ? ERROR_SUCCESS : GetLastError();
     *readOnly = true;

@@ -31,13 +31,3 @@ enum class DocumentEvent {
 using DocumentHook = void (*)(DocumentEvent event, const std::u16string& path);
 void SetDocumentHook(DocumentHook hook);
 void NotifyDocument(DocumentEvent event, const std::u16string& path = {});
-
-// Hooks run after a successful load; absent parts of the program leave them empty.
-struct FileLoadHooks {
-  // How files are opened: CreateFileW unless a test replaces it (for example to deny
-  // write access where the platform would not).
-  HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;
-  // How files are read: ReadFile unless a test replaces it (for example to fail part-way).
-  BOOL(WINAPI* readFile)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED) = ReadFile;
-};
-extern FileLoadHooks g_fileLoadHooks;

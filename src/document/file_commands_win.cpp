@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shobjidl.h>
 
+#include "document/document_hooks_win.h"
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
 #include "document/prompts_win.h"
@@ -15,7 +16,6 @@
 #include "ui/ui_logic.h"
 
 namespace {
-FileDialogHook g_dialogHook = nullptr;
 const std::u16string kErrorDash = u"Norvo \u2014 Error";
 
 bool CannotSave(HWND owner) {
@@ -59,7 +59,7 @@ void AfterDocumentChange() {
 }
 
 std::u16string AskOpenPath(HWND owner) {
-  if (g_dialogHook) return g_dialogHook(false);
+  if (g_documentHooks.fileDialog) return g_documentHooks.fileDialog(false);
   IFileOpenDialog* dialog = nullptr;
   if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))) || !dialog) {
     ShowMessageBox(owner, Ok, kErrorDash, u"Failed to create file dialog.");
@@ -96,7 +96,7 @@ std::u16string AskOpenPath(HWND owner) {
 }
 
 std::u16string AskSavePath(HWND owner) {
-  if (g_dialogHook) return g_dialogHook(true);
+  if (g_documentHooks.fileDialog) return g_documentHooks.fileDialog(true);
   wchar_t buffer[260] = {};
   std::u16string current = g_doc.path.substr(0, 259);
   std::copy(current.begin(), current.end(), buffer);
@@ -120,10 +120,6 @@ std::u16string AskSavePath(HWND owner) {
 
 bool SaveInProgress() {
   return g_saving;
-}
-
-void SetFileDialogHook(FileDialogHook hook) {
-  g_dialogHook = hook;
 }
 
 bool NewDocument() {

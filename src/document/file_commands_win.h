@@ -20,8 +20,3 @@ void OpenRecentFile(HWND owner, size_t index);
 bool AskFirst(HWND owner);
 // True while a save (with its message) is under way.
 bool SaveInProgress();
-
-// Test seam for the two system file dialogs: when set, it is asked for the chosen path
-// instead (empty = cancelled).
-using FileDialogHook = std::u16string (*)(bool save);
-void SetFileDialogHook(FileDialogHook hook);

@@ -1,10 +1,9 @@
 #include "document/safe_save_win.h"
 
 #include "common/file_win.h"
+#include "document/document_hooks_win.h"
 
 #include <algorithm>
-
-SaveHooks g_saveHooks;
 
 namespace {
 
@@ -17,7 +16,7 @@ bool WriteRange(HANDLE file, const SaveBytes& bytes, size_t from, size_t to) {
     while (begin < end) {
       DWORD chunk = static_cast<DWORD>(std::min<size_t>(end - begin, 1u << 30));
       DWORD done = 0;
-      if (!g_saveHooks.writeFile(file, piece.data() + begin, chunk, &done, nullptr) || done != chunk) return false;
+      if (!g_documentHooks.writeFile(file, piece.data() + begin, chunk, &done, nullptr) || done != chunk) return false;
       begin += chunk;
     }
     return true;
@@ -50,7 +49,7 @@ struct TempFile {
 };
 
 bool CreateTempBeside(const std::u16string& path, TempFile& temp) {
-  temp.handle = CreateTempFileBeside(path, &temp.path, g_saveHooks.createFile);
+  temp.handle = CreateTempFileBeside(path, &temp.path, g_documentHooks.openForSave);
   return static_cast<bool>(temp.handle);
 }
 
@@ -71,7 +70,7 @@ bool WriteInPlace(const std::u16string& path, const SaveBytes& bytes, UniqueHand
   UniqueHandle own;
   bool created = false;
   if (!lock) {
-    own.reset(g_saveHooks.createFile(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    own.reset(g_documentHooks.openForSave(W(path), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!own) return false;
     created = GetLastError() != ERROR_ALREADY_EXISTS;

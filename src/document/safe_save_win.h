@@ -14,14 +14,6 @@ struct SaveBytes {
   size_t size() const { return mark.size() + text.size(); }
 };
 
-// How the save opens and writes files: the system's calls unless a test replaces them (for
-// example to deny creating files in a folder, or to run out of space after N bytes).
-struct SaveHooks {
-  HANDLE(WINAPI* createFile)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) = CreateFileW;
-  BOOL(WINAPI* writeFile)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
-};
-extern SaveHooks g_saveHooks;
-
 // Opens a document's file the way a loaded document holds it: reading and writing, others
 // may read but not write. An invalid handle when it cannot.
 HANDLE OpenLocked(const std::u16string& path);

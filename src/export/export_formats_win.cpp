@@ -12,6 +12,7 @@
 #include "common/utf.h"
 #include "common/visual_win.h"
 #include "document/document_win.h"
+#include "export/export_hooks_win.h"
 #include "export/export_logic.h"
 #include "export/export_win.h"
 #include "export/html_export.h"
@@ -29,7 +30,6 @@ constexpr const char16_t* kExportTitle = u"Norvo - Export";
 constexpr size_t kRtfWorkerThreshold = 512'000;
 constexpr size_t kRtfChunk = 262'144;
 
-ExportPathHook g_exportPathHook = nullptr;
 
 
 // The document's text and the style byte of every text byte, read in pieces so that the
@@ -330,7 +330,7 @@ std::u16string AskExportPath(HWND owner, int formatId) {
   if (!found) return {};
   const ExportFormatRow& row = *found;
   std::u16string proposed = ProposedExportName(g_doc.path, row.extension);
-  if (g_exportPathHook) return g_exportPathHook(proposed);
+  if (g_exportHooks.exportPath) return g_exportHooks.exportPath(proposed);
   std::u16string filter = std::u16string(row.filterName) + u'\0' + row.filterPattern + u'\0' + u"All Files" + u'\0' +
                           u"*.*" + u'\0' + u'\0';
   wchar_t file[260] = {};
@@ -479,6 +479,3 @@ int ChooseExportFormat(HWND owner) {
   return g_exportDialog.chosen;
 }
 
-void SetExportPathHook(ExportPathHook hook) {
-  g_exportPathHook = hook;
-}

@@ -1,3 +1,4 @@
+#include "export/export_hooks_win.h"
 #include "export/export_win.h"
 
 #include <dwmapi.h>
@@ -17,15 +18,13 @@
 
 std::atomic<int> g_liveExportJobs{0};
 std::atomic<int> g_liveExportResults{0};
+ExportHooks g_exportHooks;
 
 namespace {
 constexpr int kProgressTemplate = 1220;
 constexpr int kMissingTemplate = 1299;  // no such template: the window cannot be created
 constexpr int kTemplateButton = 1223;
 
-ProgressWindowHook g_progressHook = nullptr;
-ProgressTextHook g_progressTextHook = nullptr;
-bool g_progressFails = false;
 
 DWORD WINAPI JobThread(void* param) {
   // The worker's own reference: the job outlives the window and the starting routine.
@@ -66,7 +65,7 @@ void Repaint(HWND dialog) {
 
 void SetStatus(HWND dialog, ProgressState& s, std::u16string text) {
   s.status = std::move(text);
-  if (g_progressTextHook) g_progressTextHook(s.status);
+  if (g_exportHooks.progressText) g_exportHooks.progressText(s.status);
   // Painting costs far more than a worker needs between two of its messages; painting every
   // one of them would hold the done message back. The text is kept current, and painted at
   // once when the last paint is old enough, otherwise when the queue is idle.
@@ -101,10 +100,10 @@ void InitProgress(HWND dialog, ExportJob* job, ProgressKind kind) {
   s->button.top = s->button.bottom - h;
   if (kind == ProgressKind::Rtf) SetWindowTextW(dialog, L"Norvo - RTF Export");
   else if (!job->caption.empty()) SetWindowTextW(dialog, W(job->caption));
-  if (g_progressTextHook) g_progressTextHook(s->status);
+  if (g_exportHooks.progressText) g_exportHooks.progressText(s->status);
   job->progressWindow = dialog;
   job->startTick = GetTickCount64();
-  if (g_progressHook) g_progressHook(dialog);
+  if (g_exportHooks.progressWindow) g_exportHooks.progressWindow(dialog);
   if (kind == ProgressKind::Rtf) PostMessageW(dialog, WMU_RTF_READY, 0, 0);  // the worker starts once we are on screen
   else SetEvent(job->readyEvent.get());
   SetTitleBarDarkAttribute(dialog, p.isDark);
@@ -325,7 +324,7 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
     return false;
   }
   thread.reset();
-  INT_PTR shown = DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(g_progressFails ? kMissingTemplate : kProgressTemplate),
+  INT_PTR shown = DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(g_exportHooks.progressWindowFails ? kMissingTemplate : kProgressTemplate),
                                   job->ownerWindow, kind == ProgressKind::Rtf ? RtfProgressDialogProc : ExportProgressDialogProc,
                                   reinterpret_cast<LPARAM>(job.get()));
   if (shown != 1 && shown != 2) {
@@ -362,12 +361,9 @@ void OnPdfDone(HWND owner, WPARAM wParam, LPARAM lParam) {
                  u"PDF exported successfully.\n\nExport time:  " + FormatElapsedTime(static_cast<uint64_t>(lParam)));
 }
 
-void SetProgressWindowHook(ProgressWindowHook hook) { g_progressHook = hook; }
-void SetProgressTextHook(ProgressTextHook hook) { g_progressTextHook = hook; }
 
 RECT ProgressButtonRect(HWND progressWindow) {
   ProgressState* s = StateOf(progressWindow);
   return s ? s->button : RECT{};
 }
 
-void SetProgressWindowFailsForTests(bool fails) { g_progressFails = fails; }

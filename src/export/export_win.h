@@ -97,17 +97,5 @@ bool AskViewerInstead(HWND owner, const std::u16string& question);
 // `before` + the decimal `n` (0 when negative) + `after`.
 std::u16string TextWithNumber(const char16_t* before, long long n, const char16_t* after);
 
-// Tests: live job and result records, the progress window's first moment, a progress
-// window that cannot be created, and the save dialog.
-extern std::atomic<int> g_liveExportJobs;
-extern std::atomic<int> g_liveExportResults;
-using ProgressWindowHook = void (*)(HWND progressWindow);
-void SetProgressWindowHook(ProgressWindowHook hook);
-void SetProgressWindowFailsForTests(bool fails);
-// Every status text a progress window shows, in order.
-using ProgressTextHook = void (*)(const std::u16string& text);
-void SetProgressTextHook(ProgressTextHook hook);
 // The Cancel button of a progress window, in client pixels.
 RECT ProgressButtonRect(HWND progressWindow);
-using ExportPathHook = std::u16string (*)(const std::u16string& proposedName);
-void SetExportPathHook(ExportPathHook hook);

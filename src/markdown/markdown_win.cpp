@@ -8,6 +8,7 @@
 #include "document/document_win.h"
 #include "export/export_logic.h"
 #include "export/export_win.h"
+#include "markdown/markdown_hooks_win.h"
 #include "markdown/markdown_html.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
@@ -18,9 +19,6 @@
 namespace {
 constexpr const char16_t* kMdTitle = u"Norvo - MD Export";
 constexpr int kPreviewLineLimit = 30'000;
-
-std::function<void()> g_renderGate;
-DWORD g_cancelWait = 5000;
 
 // What the render thread works on. The supervisor and the render thread share only the two
 // flags; the record lives until both have let go of it.
@@ -38,7 +36,7 @@ struct RenderThreadArgs {
 
 DWORD WINAPI MarkdownRenderThread(void* param) {
   std::unique_ptr<RenderThreadArgs> args(static_cast<RenderThreadArgs*>(param));
-  if (g_renderGate) g_renderGate();
+  if (g_markdownHooks.renderGate) g_markdownHooks.renderGate();
   bool writeFailed = false;
   bool ok = RenderMarkdownToHtml(args->job->outputPath, args->render->text, args->render->style, &writeFailed);
   if (writeFailed) args->job->writeFailed = true;
@@ -77,7 +75,7 @@ void MarkdownExportSupervisor(ExportJob& job, const std::shared_ptr<MarkdownRend
   }
   if (cancelled) {
     // The render is not interrupted; it holds its own references and may still finish the file.
-    WaitForSingleObject(thread.get(), g_cancelWait);
+    WaitForSingleObject(thread.get(), g_markdownHooks.cancelWaitMs);
     job.Post(WMU_EXPORT_DONE, 0);
     return;
   }
@@ -148,5 +146,4 @@ void ShowMarkdownPreview(HWND owner) {
     OpenDocumentInViewer(owner);
 }
 
-void SetMarkdownRenderGateForTests(std::function<void()> gate) { g_renderGate = std::move(gate); }
-void SetMarkdownCancelWaitForTests(DWORD milliseconds) { g_cancelWait = milliseconds; }
+MarkdownHooks g_markdownHooks;

@@ -21,8 +21,3 @@ MarkdownPageStyle CurrentMarkdownStyle();
 // when the file cannot be written (then *writeFailed is set).
 bool RenderMarkdownToHtml(const std::u16string& outputPath, const std::u16string& text, const MarkdownPageStyle& style,
                           bool* writeFailed = nullptr);
-
-// Tests: something the render thread runs before it renders, and how long a cancel waits
-// for the render thread.
-void SetMarkdownRenderGateForTests(std::function<void()> gate);
-void SetMarkdownCancelWaitForTests(DWORD milliseconds);

@@ -7,9 +7,9 @@
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "ui/dialog_theme_win.h"
+#include "ui/ui_hooks_win.h"
 
 namespace {
-MessageBoxHook g_hook = nullptr;
 
 constexpr int kTextId = 2500;
 
@@ -144,10 +144,9 @@ INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam
 }
 }  // namespace
 
-void SetMessageBoxHook(MessageBoxHook hook) { g_hook = hook; }
 
 int ShowMessageBox(HWND owner, int kind, const std::u16string& title, const std::u16string& text) {
-  if (g_hook) return g_hook(owner, kind, title, text);
+  if (g_uiHooks.messageBox) return g_uiHooks.messageBox(owner, kind, title, text);
   if (kind < SaveDontSaveCancel || kind > YesNo) kind = Ok;
   MessageBoxLayout layout = ComputeMessageBoxLayout(kind, text);
 

@@ -6,8 +6,3 @@
 #include "ui/ui_logic.h"
 
 int ShowMessageBox(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
-
-// Test seam: when set, ShowMessageBox calls this instead of showing the box and
-// returns its answer.
-using MessageBoxHook = int (*)(HWND owner, int kind, const std::u16string& title, const std::u16string& text);
-void SetMessageBoxHook(MessageBoxHook hook);

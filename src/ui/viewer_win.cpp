@@ -7,6 +7,7 @@
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
 #include "ui/shell_win.h"
+#include "ui/ui_hooks_win.h"
 
 namespace {
 constexpr uint32_t RgbHex(uint32_t rrggbb) {
@@ -43,13 +44,11 @@ void ApplyViewerLook(HWND viewerWindow) {
 }
 
 namespace {
-ViewerLaunchHook g_launchHook = nullptr;
-ShellOpenHook g_shellOpenHook = nullptr;
 
 void StartViewer(HWND owner, const std::u16string& path, int width, int height) {
   if (path.empty()) return;
-  if (g_launchHook) {
-    g_launchHook(path, width, height);
+  if (g_uiHooks.viewerLaunch) {
+    g_uiHooks.viewerLaunch(path, width, height);
     return;
   }
   wchar_t exe[MAX_PATH] = {};
@@ -91,10 +90,8 @@ void OpenDocumentInViewer(HWND owner) {
 }
 
 bool ShellOpen(HWND owner, const std::u16string& path) {
-  if (g_shellOpenHook) return g_shellOpenHook(path);
+  if (g_uiHooks.shellOpen) return g_uiHooks.shellOpen(path);
   auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, L"open", W(path), nullptr, nullptr, SW_SHOW));
   return result > 32;
 }
 
-void SetViewerLaunchHook(ViewerLaunchHook hook) { g_launchHook = hook; }
-void SetShellOpenHook(ShellOpenHook hook) { g_shellOpenHook = hook; }

@@ -16,9 +16,3 @@ void OpenDocumentInViewer(HWND owner);
 
 // Opens a file with the program the system associates with it; false when none could.
 bool ShellOpen(HWND owner, const std::u16string& path);
-
-// Tests: see the launches and the shell's answers instead of starting processes.
-using ViewerLaunchHook = void (*)(const std::u16string& path, int width, int height);
-void SetViewerLaunchHook(ViewerLaunchHook hook);
-using ShellOpenHook = bool (*)(const std::u16string& path);
-void SetShellOpenHook(ShellOpenHook hook);

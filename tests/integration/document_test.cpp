@@ -10,6 +10,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/autosave_win.h"
+#include "document/document_hooks_win.h"
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
 #include "document/recent_win.h"
@@ -49,12 +50,12 @@ class Shell : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    SetFileDialogHook(AnswerDialog);
+    g_documentHooks.fileDialog = AnswerDialog;
     g_dialogAnswer.clear();
     WriteRecentList(g_settings, RecentList{});
   }
   void TearDown() override {
-    SetFileDialogHook(nullptr);
+    g_documentHooks.fileDialog = nullptr;
     MainWindowTest::TearDown();
   }
 };
@@ -127,9 +128,9 @@ TEST_F(Shell, SavingAnUntitledDocumentAsksForAName) {
 
 TEST_F(Shell, AReadOnlyDocumentCannotBeSavedInPlace) {
   std::u16string path = temp_.Write(u"ro.txt", "original");
-  g_fileLoadHooks.createFile = DenyWriting;
+  g_documentHooks.openForLoad = DenyWriting;
   bool opened = OpenDocumentPath(g_shell.mainWindow, path);
-  g_fileLoadHooks.createFile = CreateFileW;
+  g_documentHooks.openForLoad = CreateFileW;
   ASSERT_TRUE(opened);
   Type(" changed");
   EXPECT_FALSE(SaveDocument(g_shell.mainWindow));

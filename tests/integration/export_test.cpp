@@ -14,11 +14,14 @@
 #include "common/utf.h"
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
+#include "export/export_hooks_win.h"
 #include "export/export_win.h"
 #include "harness.h"
+#include "markdown/markdown_hooks_win.h"
 #include "markdown/markdown_win.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
+#include "ui/ui_hooks_win.h"
 #include "ui/viewer_win.h"
 
 namespace {
@@ -97,22 +100,22 @@ class Export : public MainWindowTest {
     g_chosenPath.clear();
     g_pressCancelAtStart = false;
     g_pressCancelOnFirstLine = false;
-    SetProgressTextHook(RecordProgressText);
-    SetProgressWindowHook(OnProgressWindow);
-    SetShellOpenHook(RecordShellOpen);
-    SetViewerLaunchHook(RecordLaunch);
-    SetExportPathHook(ChoosePath);
+    g_exportHooks.progressText = RecordProgressText;
+    g_exportHooks.progressWindow = OnProgressWindow;
+    g_uiHooks.shellOpen = RecordShellOpen;
+    g_uiHooks.viewerLaunch = RecordLaunch;
+    g_exportHooks.exportPath = ChoosePath;
   }
   void TearDown() override {
-    SetProgressWindowFailsForTests(false);
-    SetMarkdownRenderGateForTests(nullptr);
-    SetMarkdownCancelWaitForTests(5000);
+    g_exportHooks.progressWindowFails = false;
+    g_markdownHooks.renderGate = nullptr;
+    g_markdownHooks.cancelWaitMs = 5000;
     MainWindowTest::TearDown();
-    SetProgressTextHook(nullptr);
-    SetProgressWindowHook(nullptr);
-    SetShellOpenHook(nullptr);
-    SetViewerLaunchHook(nullptr);
-    SetExportPathHook(nullptr);
+    g_exportHooks.progressText = nullptr;
+    g_exportHooks.progressWindow = nullptr;
+    g_uiHooks.shellOpen = nullptr;
+    g_uiHooks.viewerLaunch = nullptr;
+    g_exportHooks.exportPath = nullptr;
     // Every job and notice record has been freed once its worker is gone.
     EXPECT_TRUE(PumpUntil([] { return g_liveExportJobs == 0; }, 10000));
     EXPECT_EQ(g_liveExportResults, 0);
@@ -220,7 +223,7 @@ TEST_F(Export, HtmlUnwritableOutputIsReported) {
 
 TEST_F(Export, AJobWhoseWindowNeverAppearsStaysAliveUntilItsWorkerEnds) {
   Sci(SCI_SETTEXT, 0, "text");
-  SetProgressWindowFailsForTests(true);
+  g_exportHooks.progressWindowFails = true;
   std::u16string out = temp_.Path(u"never.html");
   EXPECT_FALSE(ExportHtml(main(), "text", out));
   // The worker still holds the job; it is told to stop and frees it when it ends.
@@ -433,7 +436,7 @@ TEST_F(Export, ProgressButtonCancelsOnlyOnAReleaseInsideAndOnlyOnce) {
   g_clicks = {{WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, out},  // released outside: nothing
               {WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in},   // a click: cancel
               {WM_LBUTTONDOWN, in}, {WM_LBUTTONUP, in}};  // disabled: nothing more
-  SetProgressWindowHook(PostClicks);
+  g_exportHooks.progressWindow = PostClicks;
   auto job = WaitingJob(main(), -1);
   EXPECT_FALSE(RunExportJob(job, ProgressKind::Export, u"Norvo - Export", u"events"));
   EXPECT_TRUE(job->Cancelled());
@@ -443,7 +446,7 @@ TEST_F(Export, ProgressButtonCancelsOnlyOnAReleaseInsideAndOnlyOnce) {
 
 TEST_F(Export, ADoneMessageBeforeAnyProgressClosesWithItsResult) {
   g_clicks.clear();
-  SetProgressWindowHook(PostClicks);
+  g_exportHooks.progressWindow = PostClicks;
   auto job = WaitingJob(main(), 1);
   job->outputPath = u"C:\\page.html";
   EXPECT_TRUE(RunExportJob(job, ProgressKind::Export, u"Norvo - Export", u"events"));
@@ -498,7 +501,7 @@ TEST_F(Export, MarkdownProgressOfAThousandLines) {
   // The render waits until the simulated progress has reached its end.
   g_finalizingSeen = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HANDLE seen = g_finalizingSeen;
-  SetMarkdownRenderGateForTests([seen] { WaitForSingleObject(seen, 20000); });
+  g_markdownHooks.renderGate = [seen] { WaitForSingleObject(seen, 20000); };
   ASSERT_TRUE(ExportMarkdown(main(), temp_.Path(u"long.html")));
   std::vector<std::u16string> expected = {u"Preparing..."};
   for (int line = 1; line < 900; line += 22)
@@ -517,8 +520,8 @@ TEST_F(Export, MarkdownProgressOfAThousandLines) {
 TEST_F(Export, MarkdownCancelWhoseRenderOutlivesTheWait) {
   OpenAs(u"slow.md", "# Slow\n");
   HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  SetMarkdownRenderGateForTests([release] { WaitForSingleObject(release, 20000); });
-  SetMarkdownCancelWaitForTests(50);
+  g_markdownHooks.renderGate = [release] { WaitForSingleObject(release, 20000); };
+  g_markdownHooks.cancelWaitMs = 50;
   g_pressCancelOnFirstLine = true;  // the render thread has been started by then
   std::u16string out = temp_.Path(u"slow.html");
   EXPECT_FALSE(ExportMarkdown(main(), out));

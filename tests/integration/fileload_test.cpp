@@ -4,6 +4,7 @@
 #include "app/mainwindow_win.h"
 #include "app/shell_logic.h"
 #include "common/utf.h"
+#include "document/document_hooks_win.h"
 #include "document/document_win.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
@@ -134,8 +135,8 @@ HANDLE WINAPI DenyEverything(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD
 }
 
 struct OpenSeam {
-  explicit OpenSeam(decltype(g_fileLoadHooks.createFile) open) { g_fileLoadHooks.createFile = open; }
-  ~OpenSeam() { g_fileLoadHooks.createFile = CreateFileW; }
+  explicit OpenSeam(decltype(g_documentHooks.openForLoad) open) { g_documentHooks.openForLoad = open; }
+  ~OpenSeam() { g_documentHooks.openForLoad = CreateFileW; }
 };
 
 TEST_F(FileLoadTest, WriteAccessDeniedIsRetriedReadOnly) {
@@ -270,9 +271,9 @@ TEST_F(FileLoadTest, AReadFailingPartWayPutsThePreviousDocumentBack) {
   Sci(SCI_SETREADONLY, 1);  // as a viewer's document is
   std::u16string big = temp_.Write(u"big.txt", std::string(3 * kPiece, 'z'));
   g_readsBeforeFailure = 1;  // the first piece reads, the second fails
-  g_fileLoadHooks.readFile = FailingRead;
+  g_documentHooks.readFile = FailingRead;
   bool loaded = FileLoad(g_shell.mainWindow, big);
-  g_fileLoadHooks.readFile = ReadFile;
+  g_documentHooks.readFile = ReadFile;
   EXPECT_FALSE(loaded);
   ASSERT_EQ(g_shownMessages.size(), 1u);
   EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Error");

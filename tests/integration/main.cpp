@@ -8,12 +8,14 @@
 
 #include "app/mainwindow_win.h"
 #include "common/utf.h"
+#include "document/document_hooks_win.h"
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
 #include "harness.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
 #include "ui/messagebox_win.h"
+#include "ui/ui_hooks_win.h"
 
 std::vector<ShownMessage> g_shownMessages;
 int g_nextMessageAnswer = ResultOk;
@@ -101,7 +103,7 @@ HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_AT
 
 void MainWindowTest::SetUp() {
   ClearMessages();
-  SetFileDialogHook(nullptr);
+  g_documentHooks.fileDialog = nullptr;
   g_doc.path.clear();
   g_doc.modified = false;
   g_doc.encoding = TextEncoding::Utf8;
@@ -130,7 +132,7 @@ std::string MainWindowTest::EditorText() { return GetDocumentText(); }
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   g_shell.instance = GetModuleHandleW(nullptr);
-  SetMessageBoxHook(RecordMessageForTests);
+  g_uiHooks.messageBox = RecordMessageForTests;
   ResetSettings(g_settings);
   g_settings.firstRun = 0;
   CopyLiveFromSettings();

@@ -14,6 +14,7 @@
 #include "common/messages.h"
 #include "common/utf.h"
 #include "document/autosave_win.h"
+#include "document/document_hooks_win.h"
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
 #include "document/safe_save_win.h"
@@ -23,6 +24,7 @@
 #include "ui/editor_win.h"
 #include "ui/messagebox_win.h"
 #include "ui/theme_win.h"
+#include "ui/ui_hooks_win.h"
 
 namespace {
 
@@ -92,12 +94,12 @@ class SafeSave : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    SetFileDialogHook(AnswerDialog);
+    g_documentHooks.fileDialog = AnswerDialog;
     g_saveAnswer.clear();
   }
   void TearDown() override {
-    g_saveHooks = SaveHooks{};
-    SetFileDialogHook(nullptr);
+    g_documentHooks = DocumentHooks{};
+    g_documentHooks.fileDialog = nullptr;
     MainWindowTest::TearDown();
   }
   std::u16string Folder() const { return temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1); }
@@ -128,10 +130,10 @@ TEST_P(SaveOnAFullVolume, LeavesTheOriginalAndTheDocumentAsTheyWere) {
   std::u16string path = temp_.Write(u"doc.txt", c.original);
   OpenWithText(path, c.edited);
   g_room = c.room;
-  g_saveHooks.writeFile = WriteUntilFull;
-  if (c.tempRefused) g_saveHooks.createFile = RefuseNewFiles;
+  g_documentHooks.writeFile = WriteUntilFull;
+  if (c.tempRefused) g_documentHooks.openForSave = RefuseNewFiles;
   EXPECT_FALSE(SaveDocument(g_shell.mainWindow));
-  g_saveHooks = SaveHooks{};
+  g_documentHooks = DocumentHooks{};
 
   ExpectOneSaveError();
   EXPECT_EQ(ReadBytes(path), c.original);
@@ -175,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
 // shorter, and stays locked.
 TEST_F(SafeSave, InPlaceWhenTheFolderRefusesNewFiles) {
   std::u16string path = temp_.Write(u"doc.txt", "0123456789");
-  g_saveHooks.createFile = RefuseNewFiles;
+  g_documentHooks.openForSave = RefuseNewFiles;
   for (const char* text : {"a longer text than before", "tiny", ""}) {
     OpenWithText(path, text);
     EXPECT_TRUE(SaveDocument(g_shell.mainWindow)) << text;
@@ -220,10 +222,10 @@ TEST_P(FailedSaveAs, KeepsPathTitleAndLock) {
   g_saveAnswer = temp_.Path(GetParam().target);
   if (GetParam().room != SIZE_MAX) {
     g_room = GetParam().room;
-    g_saveHooks.writeFile = WriteUntilFull;
+    g_documentHooks.writeFile = WriteUntilFull;
   }
   EXPECT_FALSE(SaveDocumentAs(g_shell.mainWindow));
-  g_saveHooks = SaveHooks{};
+  g_documentHooks = DocumentHooks{};
   ExpectOneSaveError();
   EXPECT_EQ(g_doc.path, path);
   EXPECT_EQ(Title(), u"Norvo - first.txt *");
@@ -272,14 +274,14 @@ int TickWhileShown(HWND owner, int kind, const std::u16string& title, const std:
 TEST_F(SafeSave, AFailingAutoSaveShowsOneBoxAtATime) {
   std::u16string path = temp_.Write(u"auto.txt", "v1");
   OpenWithText(path, "v2");
-  g_saveHooks.writeFile = WriteUntilFull;
+  g_documentHooks.writeFile = WriteUntilFull;
   g_room = 0;
   g_boxesOpen = g_mostBoxesOpen = 0;
-  SetMessageBoxHook(TickWhileShown);
+  g_uiHooks.messageBox = TickWhileShown;
   SendMessageW(g_shell.mainWindow, WM_TIMER, AUTOSAVE_TIMER_ID, 0);
   SendMessageW(g_shell.mainWindow, WM_TIMER, AUTOSAVE_TIMER_ID, 0);  // the next interval asks again
-  SetMessageBoxHook(RecordMessageForTests);
-  g_saveHooks = SaveHooks{};
+  g_uiHooks.messageBox = RecordMessageForTests;
+  g_documentHooks = DocumentHooks{};
   EXPECT_EQ(g_mostBoxesOpen, 1);
   EXPECT_EQ(g_shownMessages.size(), 2u);
   EXPECT_EQ(ReadBytes(path), "v1");
@@ -364,7 +366,7 @@ TEST(MainWindowCreation, AFailureLeavesTheSettingsFileAndPostsNoQuit) {
   const std::string before = ReadBytes(GetConfigFilePath());
   ASSERT_FALSE(before.empty());
 
-  g_editorClassName = L"NoSuchEditorClass";
+  g_appHooks.editorClassName = L"NoSuchEditorClass";
   HWND window = CreateWindowExW(0, L"NorvoMainWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 700, 500, nullptr, nullptr,
                                 g_shell.instance, nullptr);
   EXPECT_EQ(window, nullptr);
@@ -373,7 +375,7 @@ TEST(MainWindowCreation, AFailureLeavesTheSettingsFileAndPostsNoQuit) {
   CREATESTRUCTW create{};
   EXPECT_EQ(MainWndProc(standIn, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)), -1);
   MainWndProc(standIn, WM_DESTROY, 0, 0);
-  g_editorClassName = L"Scintilla";
+  g_appHooks.editorClassName = L"Scintilla";
   DestroyWindow(standIn);
 
   EXPECT_EQ(ReadBytes(GetConfigFilePath()), before);
@@ -390,7 +392,7 @@ class Viewer : public testing::Test {
  protected:
   void SetUp() override {
     ClearMessages();
-    SetFileDialogHook(AnswerDialog);
+    g_documentHooks.fileDialog = AnswerDialog;
     g_shell.viewerMode = true;
     g_doc = DocumentState{};
     window_ = CreateWindowExW(0, L"NorvoMainWindow", L"Norvo - Viewer", WS_OVERLAPPEDWINDOW, 0, 0, 660, 820, nullptr,
@@ -402,7 +404,7 @@ class Viewer : public testing::Test {
     PumpPending();
     g_doc = DocumentState{};
     g_shell.viewerMode = false;
-    SetFileDialogHook(nullptr);
+    g_documentHooks.fileDialog = nullptr;
   }
   void Command(int id) {
     SendMessageW(window_, WM_COMMAND, static_cast<WPARAM>(id), 0);

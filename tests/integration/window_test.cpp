@@ -16,6 +16,7 @@
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
 #include "ui/messagebox_win.h"
+#include "ui/ui_hooks_win.h"
 
 namespace {
 
@@ -180,7 +181,7 @@ struct BoxSeen {
 };
 
 int RunRealBox(int kind, const std::u16string& text, BoxAnswer answer, BoxSeen* seen) {
-  SetMessageBoxHook(nullptr);
+  g_uiHooks.messageBox = nullptr;
   std::atomic<bool> stop{false};
   std::thread helper([&] {
     DWORD start = GetTickCount();
@@ -202,7 +203,7 @@ int RunRealBox(int kind, const std::u16string& text, BoxAnswer answer, BoxSeen* 
   int result = ShowMessageBox(nullptr, kind, u"Norvo - Test Box", text);
   stop = true;
   helper.join();
-  SetMessageBoxHook(RecordMessageForTests);
+  g_uiHooks.messageBox = RecordMessageForTests;
   return result;
 }
 
@@ -239,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BoxCase{YesNo, {WM_CLOSE, 0}, ResultCancel, 2, u"Yes"}));
 
 TEST(RealMessageBoxSize, FollowsTheTextInDialogUnits) {
-  SetMessageBoxHook(nullptr);
+  g_uiHooks.messageBox = nullptr;
   RECT measured{};
   RECT units{0, 0, 220, 63};
   std::thread helper([&] {
@@ -257,7 +258,7 @@ TEST(RealMessageBoxSize, FollowsTheTextInDialogUnits) {
   });
   ShowMessageBox(nullptr, Ok, u"Norvo - Size Box", u"short\nthree\nlines");
   helper.join();
-  SetMessageBoxHook(RecordMessageForTests);
+  g_uiHooks.messageBox = RecordMessageForTests;
   EXPECT_EQ(measured.right, units.right);
   EXPECT_EQ(measured.bottom, units.bottom);
 }
