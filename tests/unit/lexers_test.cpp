@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 struct LexerCase {
   const char16_t* path;
@@ -28,27 +27,6 @@ TEST(Lexers, ExtensionIsTheTextAfterTheLastDotAnywhere) {
   EXPECT_EQ(GetFileExtension(u"C:\\v1.2\\notes"), u"2\\notes");
   EXPECT_EQ(GetFileExtension(u"A.TXT"), u"txt");
   EXPECT_EQ(GetFileExtension(u"none"), u"");
-}
-
-TEST(Lexers, NamesAndKeywordSets) {
-  EXPECT_STREQ(LexerName(kLexerHtml), "hypertext");
-  EXPECT_STREQ(LexerName(kLexerNull), "null");
-  auto count = [](const char* words) {
-    std::istringstream in(words);
-    std::string w;
-    int n = 0;
-    while (in >> w) ++n;
-    return n;
-  };
-  ASSERT_EQ(KeywordsFor(kLexerCpp).size(), 2u);
-  EXPECT_EQ(count(KeywordsFor(kLexerCpp)[0].words), 92);
-  EXPECT_EQ(count(KeywordsFor(kLexerCpp)[1].words), 62);
-  EXPECT_EQ(count(KeywordsFor(kLexerPython)[0].words), 76);
-  EXPECT_EQ(count(KeywordsFor(kLexerBatch)[0].words), 38);
-  EXPECT_TRUE(KeywordsFor(kLexerHtml).empty());
-  EXPECT_TRUE(StyleTableFor(kLexerJson).empty());
-  EXPECT_TRUE(StyleTableFor(kLexerSql).empty());
-  EXPECT_EQ(StyleTableFor(kLexerXml).data(), StyleTableFor(kLexerHtml).data());
 }
 
 TEST(Lexers, MarkdownCodeBackgroundClamps) {
