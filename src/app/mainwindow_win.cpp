@@ -27,6 +27,8 @@
 #include "search/find_win.h"
 #include "search/regex_win.h"
 #include "settings/association_win.h"
+#include "settings/font_dialog_win.h"
+#include "settings/settings_dialog_win.h"
 #include "settings/settings_win.h"
 #include "settings/theme.h"
 #include "ui/editor_win.h"
@@ -262,17 +264,7 @@ void StoreSettingsAtExit(HWND hwnd) {
 }
 
 void ToggleLineNumbers(HWND hwnd) {
-  g_live.showLineNumbers = !g_live.showLineNumbers;
-  g_shell.marginVisible = g_live.showLineNumbers;
-  if (g_shell.marginWindow) {
-    if (g_shell.marginVisible) {
-      g_shell.marginWidth = LineNumberMarginWidth();
-      ShowWindow(g_shell.marginWindow, SW_SHOWNA);
-    } else {
-      g_shell.marginWidth = 0;
-      ShowWindow(g_shell.marginWindow, SW_HIDE);
-    }
-  }
+  ShowLineNumberMargin(!g_live.showLineNumbers);
   RECT rc;
   GetClientRect(hwnd, &rc);
   PostMessageW(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(rc.right, rc.bottom));
@@ -375,6 +367,12 @@ bool OnCommand(HWND hwnd, int id) {
     case CMD_REGEX_SEARCH:
       ShowRegexDialog(hwnd);
       break;
+    case CMD_SETTINGS:
+      if (ShowSettingsDialog(hwnd)) ArmAutoSave(hwnd);
+      break;
+    case CMD_FONT:
+      ShowFontDialog(hwnd);
+      break;
     case CMD_EXPORT:
       ShowExportDialog(hwnd);
       break;
@@ -382,7 +380,7 @@ bool OnCommand(HWND hwnd, int id) {
       ShowMarkdownPreview(hwnd);
       break;
     default:
-      return false;  // the windows of fonts, settings, printing and help are not part of the program yet
+      return false;  // printing and help are not part of the program yet
   }
   return true;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include <commctrl.h>
+
 #include "common/handles_win.h"
 #include "common/visual_win.h"
 #include "settings/settings_win.h"
@@ -33,6 +35,50 @@ std::wstring ClassOf(HWND hwnd) {
   return cls;
 }
 
+// A group box draws its own frame and caption: the system's drawing may ignore the caption
+// colour the dialog gives it, which leaves a black caption on a dark dialog.
+void PaintGroupBox(HWND box) {
+  const ColorPalette& p = GetColorPalette();
+  PaintScope paint(box);
+  HDC dc = paint.dc();
+  RECT r;
+  GetClientRect(box, &r);
+  wchar_t caption[128] = {};
+  GetWindowTextW(box, caption, 128);
+  SelectionGuard font(dc, reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)));
+  SIZE text{};
+  GetTextExtentPoint32W(dc, caption, static_cast<int>(wcslen(caption)), &text);
+  const int top = text.cy / 2;
+  {
+    Pen pen(CreatePen(PS_SOLID, 1, p.buttonBorder));
+    SelectionGuard usePen(dc, pen.get());
+    SelectionGuard noFill(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, r.left, r.top + top, r.right, r.bottom);
+  }
+  if (caption[0]) {
+    RECT label{r.left + 6, r.top, r.left + 6 + text.cx + 4, r.top + text.cy};
+    FillRect(dc, &label, g_dialogBrush.For(p.dialogBack));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, IsWindowEnabled(box) ? p.dialogText : p.buttonBorder);
+    label.left += 2;
+    DrawTextW(dc, caption, -1, &label, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+LRESULT CALLBACK GroupBoxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  switch (msg) {
+    case WM_PAINT:
+      PaintGroupBox(box);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(box, GroupBoxProc, id);
+      break;
+  }
+  return DefSubclassProc(box, msg, wParam, lParam);
+}
+
 BOOL CALLBACK ThemeChild(HWND child, LPARAM dark) {
   std::wstring cls = ClassOf(child);
   if (_wcsicmp(cls.c_str(), L"ComboBox") == 0) {
@@ -43,8 +89,11 @@ BOOL CALLBACK ThemeChild(HWND child, LPARAM dark) {
     if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) {
       SetWindowLongPtrW(child, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
       InvalidateRect(child, nullptr, TRUE);
+    } else if (kind == BS_GROUPBOX) {
+      SetWindowSubclass(child, GroupBoxProc, 1, 0);
+      InvalidateRect(child, nullptr, TRUE);
     } else if (kind != BS_OWNERDRAW) {
-      ClearVisualStyle(child);  // group and check boxes: their text colour can then be set
+      ClearVisualStyle(child);  // check boxes: their text colour can then be set
     }
   }
   return TRUE;

@@ -111,6 +111,14 @@ void RefreshLineNumberMargin() {
   InvalidateRect(g_shell.marginWindow, nullptr, FALSE);
 }
 
+void ShowLineNumberMargin(bool shown) {
+  g_live.showLineNumbers = shown;
+  g_shell.marginVisible = shown;
+  if (!g_shell.marginWindow) return;
+  g_shell.marginWidth = shown ? LineNumberMarginWidth() : 0;
+  ShowWindow(g_shell.marginWindow, shown ? SW_SHOWNA : SW_HIDE);
+}
+
 LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT:

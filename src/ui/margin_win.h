@@ -7,3 +7,6 @@ LRESULT CALLBACK MarginWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 int LineNumberMarginWidth();
 // Recomputes the width (re-laying out the main window when it changed) and repaints.
 void RefreshLineNumberMargin();
+// Shows or hides the margin (and sets the live line-numbers setting); the caller lays the
+// main window out again.
+void ShowLineNumberMargin(bool shown);

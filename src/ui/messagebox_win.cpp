@@ -171,3 +171,11 @@ int ShowMessageBox(HWND owner, int kind, const std::u16string& title, const std:
   HINSTANCE module = GetModuleHandleW(nullptr);
   return static_cast<int>(DialogBoxIndirectParamW(module, t.Get(), owner, MessageBoxProc, kind));
 }
+
+void ShowSystemWarning(HWND owner, const std::u16string& text) {
+  if (g_uiHooks.messageBox) {
+    g_uiHooks.messageBox(owner, Ok, u"Norvo", text);
+    return;
+  }
+  MessageBoxW(owner, W(text), L"Norvo", MB_OK | MB_ICONEXCLAMATION);
+}

@@ -40,6 +40,10 @@ void ApplyTheme(uint32_t themeId) {
   SetTitleBarDark(g_shell.mainWindow, GetColorPalette().isDark);
   if (g_shell.marginWindow && g_shell.marginVisible) InvalidateRect(g_shell.marginWindow, nullptr, FALSE);
   SaveSettings(g_settings);
+  if (HWND settings = g_shell.settingsDialog) {
+    SendDlgItemMessageW(settings, kSettingsThemeList, CB_SETCURSEL, themeId, 0);
+    InvalidateRect(GetDlgItem(settings, kSettingsThemeList), nullptr, TRUE);
+  }
   for (HWND dialog : {g_shell.findDialog, g_shell.helpWindow, g_shell.regexDialog}) {
     if (dialog) PostMessageW(dialog, WMU_APPLY_THEME, themeId, 0);
   }

@@ -6,6 +6,9 @@
 #include "common/win.h"
 #include "settings/settings_win.h"
 
+// The theme list of the Settings dialog, which follows the live theme while it is open.
+constexpr int kSettingsThemeList = 302;
+
 // Switches the live theme (0..5; anything else is ignored), restyles, stores the choice
 // and tells the open themed windows.
 void ApplyTheme(uint32_t themeId);
