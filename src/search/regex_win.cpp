@@ -284,12 +284,6 @@ void PushInto(FixedString<512> (&slots)[kHistoryCount], const std::u16string& te
   for (size_t i = 0; i < h.size(); ++i) slots[i].Set(h[i]);
 }
 
-LRESULT CALLBACK NoContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-  if (msg == WM_CONTEXTMENU || msg == WM_RBUTTONUP) return 0;
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, NoContextMenu, id);
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
-
 void ApplyStyles(HWND dialog) {
   bool dark = GetColorPalette().isDark;
   SetTitleBarDarkAttribute(dialog, dark);
@@ -322,8 +316,8 @@ void Initialise(HWND dialog) {
   Enable(dialog, IDC_RX_OPEN_RESULTS, false);
   Enable(dialog, IDC_RX_CANCEL, false);
   CentreOverOwner(dialog);
-  SetWindowSubclass(GetDlgItem(dialog, IDC_RX_BATCH_SIZE), NoContextMenu, 1, 0);
-  SetWindowSubclass(GetDlgItem(dialog, IDC_RX_MAX_MATCHES), NoContextMenu, 1, 0);
+  SuppressContextMenu(GetDlgItem(dialog, IDC_RX_BATCH_SIZE));
+  SuppressContextMenu(GetDlgItem(dialog, IDC_RX_MAX_MATCHES));
 }
 
 void Close(HWND dialog) {

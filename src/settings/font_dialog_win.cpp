@@ -16,6 +16,7 @@
 #include "ui/editor_win.h"
 #include "ui/lexer_win.h"
 #include "ui/margin_win.h"
+#include "ui/menu_win.h"
 #include "ui/messagebox_win.h"
 #include "ui/shell_win.h"
 
@@ -45,12 +46,6 @@ struct FontDialogState {
   Font preview;
 };
 FontDialogState* g_state = nullptr;
-
-LRESULT CALLBACK NoContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-  if (msg == WM_CONTEXTMENU) return 0;
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, NoContextMenu, id);
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
 
 int PointsToHeight(HDC dc, int points) {
   return -MulDiv(points, GetDeviceCaps(dc, LOGPIXELSY), 72);
@@ -143,7 +138,7 @@ void Initialise(HWND dialog) {
   CheckDlgButton(dialog, IDC_FONT_ITALIC, c.italic ? BST_CHECKED : BST_UNCHECKED);
   UpdateFontPreview(dialog);
   CentreOverOwner(dialog);
-  for (int id : {IDC_FACE_FIELD, IDC_SIZE_FIELD}) SetWindowSubclass(GetDlgItem(dialog, id), NoContextMenu, 1, 0);
+  for (int id : {IDC_FACE_FIELD, IDC_SIZE_FIELD}) SuppressContextMenu(GetDlgItem(dialog, id));
   if (g_settingsHooks.dialogShown) g_settingsHooks.dialogShown(dialog);
 }
 

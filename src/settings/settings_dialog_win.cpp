@@ -15,6 +15,7 @@
 #include "ui/dialog_theme_win.h"
 #include "ui/editor_win.h"
 #include "ui/margin_win.h"
+#include "ui/menu_win.h"
 #include "ui/messagebox_win.h"
 #include "ui/shell_win.h"
 #include "ui/theme_win.h"
@@ -31,13 +32,6 @@ enum SettingsControl : int {
   IDC_INTERVAL = 322,
 };
 constexpr int kSettingsTemplate = 300;
-
-// Edit fields of the settings dialogs show no context menu.
-LRESULT CALLBACK NoContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-  if (msg == WM_CONTEXTMENU) return 0;
-  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, NoContextMenu, id);
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
-}
 
 bool Checked(HWND dialog, int id) {
   return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
@@ -74,7 +68,7 @@ void Initialise(HWND dialog) {
   CheckDlgButton(dialog, IDC_WORD_WRAP, g_settings.wordWrap ? BST_CHECKED : BST_UNCHECKED);
   UpdateFontLabel(dialog);
   CentreOverOwner(dialog);
-  SetWindowSubclass(GetDlgItem(dialog, IDC_TRANSPARENCY), NoContextMenu, 1, 0);
+  SuppressContextMenu(GetDlgItem(dialog, IDC_TRANSPARENCY));
   if (g_settingsHooks.dialogShown) g_settingsHooks.dialogShown(dialog);
 }
 

@@ -201,6 +201,18 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* di) {
   return true;
 }
 
+namespace {
+LRESULT CALLBACK NoContextMenu(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+  if (msg == WM_CONTEXTMENU || msg == WM_RBUTTONUP) return 0;
+  if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, NoContextMenu, id);
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+}  // namespace
+
+void SuppressContextMenu(HWND control) {
+  if (control) SetWindowSubclass(control, NoContextMenu, 1, 0);
+}
+
 void AttachEditContextMenu(HWND combo, HWND owner) {
   HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
   if (!edit) return;

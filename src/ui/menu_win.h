@@ -16,6 +16,9 @@ bool DrawMenuItem(const DRAWITEMSTRUCT* item);
 // Whether the clipboard holds text.
 bool ClipboardHasText();
 
+// A control (an edit field) that shows no context menu at all.
+void SuppressContextMenu(HWND control);
+
 // Hooks the edit field of a combo box so that it shows the edit-field menu.
 void AttachEditContextMenu(HWND combo, HWND owner);
 void ShowEditContextMenu(HWND edit, HWND owner, POINT screen);
