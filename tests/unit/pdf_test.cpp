@@ -1,0 +1,231 @@
+// The PDF writer, TrueType subsetting and the text layer, checked against the file formats'
+// rules and, on the native build, against outside readers (qpdf, pdftotext, pdffonts).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "print/pdf_font.h"
+#include "print/pdf_writer.h"
+#include "print/truetype.h"
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// A face from the archive's DejaVu package, when the machine has it.
+std::optional<TrueTypeFont> Dejavu(const char* file = "DejaVuSans.ttf") {
+  const std::filesystem::path path = std::filesystem::path("/usr/share/fonts/truetype/dejavu") / file;
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  return TrueTypeFont::Parse(ReadFile(path));
+}
+
+// A one-page document with `lines` in the face, written through the writer.
+[[maybe_unused]] std::string OnePage(const TrueTypeFont& face, const std::vector<std::u16string>& lines) {
+  std::string out;
+  PdfWriter pdf([&out](std::string_view bytes) {
+    out += bytes;
+    return true;
+  });
+  PdfFontUse font(face);
+  const int catalog = pdf.Reserve(), pages = pdf.Reserve(), page = pdf.Reserve(), content = pdf.Reserve(),
+            fontObject = pdf.Reserve();
+  std::string text = "BT /F1 12 Tf 14 TL 72 770 Td\n";
+  for (const std::u16string& line : lines) text += font.Encode(line) + " Tj T*\n";
+  text += "ET\n";
+  EXPECT_TRUE(pdf.Object(catalog, "<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>"));
+  EXPECT_TRUE(pdf.Object(pages, "<< /Type /Pages /Kids [" + std::to_string(page) + " 0 R] /Count 1 >>"));
+  EXPECT_TRUE(pdf.Object(page, "<< /Type /Page /Parent " + std::to_string(pages) +
+                                   " 0 R /MediaBox [0 0 595.28 841.89] /Resources << /Font << /F1 " +
+                                   std::to_string(fontObject) + " 0 R >> >> /Contents " + std::to_string(content) +
+                                   " 0 R >>"));
+  EXPECT_TRUE(pdf.Stream(content, "", text));
+  EXPECT_TRUE(font.Write(pdf, fontObject));
+  EXPECT_TRUE(pdf.Finish(catalog));
+  return out;
+}
+
+TEST(PdfWriter, CrossReferenceOffsetsPointAtTheirObjects) {
+  std::string out;
+  PdfWriter pdf([&out](std::string_view bytes) {
+    out += bytes;
+    return true;
+  });
+  const int a = pdf.Reserve(), b = pdf.Reserve(), c = pdf.Reserve();
+  // Written out of order, one of them a compressed stream.
+  ASSERT_TRUE(pdf.Object(b, "<< /Type /Pages /Kids [] /Count 0 >>"));
+  ASSERT_TRUE(pdf.Stream(c, "", std::string(5000, 'x')));
+  ASSERT_TRUE(pdf.Object(a, "<< /Type /Catalog /Pages 2 0 R >>"));
+  ASSERT_TRUE(pdf.Finish(a));
+  EXPECT_EQ(pdf.BytesWritten(), out.size());
+  const size_t xref = out.rfind("\nxref\n") + 1;
+  ASSERT_NE(xref, 0u);
+  EXPECT_NE(out.find("startxref\n" + std::to_string(xref) + "\n%%EOF"), std::string::npos);
+  std::istringstream table(out.substr(xref + 5));
+  int first = -1, count = 0;
+  table >> first >> count;
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(count, 4);
+  std::string line;
+  std::getline(table, line);
+  std::getline(table, line);
+  EXPECT_EQ(line, "0000000000 65535 f ");
+  for (int n = 1; n <= 3; ++n) {
+    std::getline(table, line);
+    ASSERT_EQ(line.size(), 19u);  // each entry is 20 bytes with its line end
+    const size_t offset = std::stoull(line.substr(0, 10));
+    EXPECT_EQ(out.compare(offset, std::to_string(n).size() + 6, std::to_string(n) + " 0 obj"), 0) << n;
+  }
+  EXPECT_LT(out.size(), 1000u);  // the stream went in compressed
+}
+
+TEST(PdfWriter, ObjectsWrittenTwiceOrNeverFailTheFile) {
+  std::string out;
+  PdfWriter twice([&out](std::string_view bytes) {
+    out += bytes;
+    return true;
+  });
+  const int a = twice.Reserve();
+  EXPECT_TRUE(twice.Object(a, "1"));
+  EXPECT_FALSE(twice.Object(a, "2"));
+  EXPECT_FALSE(twice.Finish(a));
+
+  PdfWriter never([](std::string_view) { return true; });
+  const int b = never.Reserve();
+  never.Reserve();
+  EXPECT_TRUE(never.Object(b, "<< >>"));
+  EXPECT_FALSE(never.Finish(b));
+
+  int calls = 0;
+  PdfWriter full([&calls](std::string_view) { return ++calls < 3; });  // the disk fills up
+  const int c = full.Reserve();
+  full.Object(c, "<< >>");
+  EXPECT_FALSE(full.Finish(c));
+  EXPECT_TRUE(full.Failed());
+}
+
+TEST(PdfWriter, LiteralsAndNumbers) {
+  EXPECT_EQ(PdfLiteral("a(b)c\\d"), "(a\\(b\\)c\\\\d)");
+  EXPECT_EQ(PdfNumber(12), "12");
+  EXPECT_EQ(PdfNumber(0.5), "0.5");
+  EXPECT_EQ(PdfNumber(-0.001), "0");
+  EXPECT_EQ(PdfNumber(595.2756), "595.28");
+  EXPECT_EQ(PdfNumber(1e300), "1000000000");
+}
+
+TEST(ToUnicode, BmpAndAstralCharacters) {
+  const std::string cmap = ToUnicodeCMap({{3, U"A"}, {0x1F4, U"\u00E9"}, {0x2A, U"\U0001F600"}});
+  EXPECT_NE(cmap.find("3 beginbfchar\n"), std::string::npos);
+  EXPECT_NE(cmap.find("<0003> <0041>\n"), std::string::npos);
+  EXPECT_NE(cmap.find("<01F4> <00E9>\n"), std::string::npos);
+  EXPECT_NE(cmap.find("<002A> <D83DDE00>\n"), std::string::npos);
+  EXPECT_EQ(CodePoints(u"a\U0001F600\xD800z"), std::u32string(U"a\U0001F600\uFFFDz"));
+}
+
+TEST(ToUnicode, BlocksHoldAtMostAHundredEntries) {
+  std::map<uint16_t, std::u32string> many;
+  for (uint16_t g = 1; g <= 250; ++g) many[g] = std::u32string(1, static_cast<char32_t>(0x40 + g));
+  const std::string cmap = ToUnicodeCMap(many);
+  EXPECT_NE(cmap.find("100 beginbfchar"), std::string::npos);
+  EXPECT_NE(cmap.find("50 beginbfchar"), std::string::npos);
+}
+
+TEST(TrueType, ReadsMetricsGlyphsAndWidths) {
+  auto face = Dejavu();
+  if (!face) GTEST_SKIP() << "DejaVu Sans is not installed";
+  EXPECT_EQ(face->Metrics().unitsPerEm, 2048);
+  EXPECT_EQ(face->Metrics().postScriptName, "DejaVuSans");
+  EXPECT_GT(face->GlyphCount(), 3000u);
+  const uint16_t a = face->GlyphOf(U'A');
+  EXPECT_NE(a, 0);
+  EXPECT_NE(face->GlyphOf(U'\u00E9'), a);
+  EXPECT_EQ(face->GlyphOf(U'\U0010FFFD'), 0);  // not in the font: the missing-glyph box
+  EXPECT_GT(face->AdvanceOf(a), 1000);
+  EXPECT_LT(face->AdvanceOf(a), 2048);
+  auto mono = Dejavu("DejaVuSansMono.ttf");
+  ASSERT_TRUE(mono);
+  EXPECT_TRUE(mono->Metrics().fixedPitch);
+  EXPECT_EQ(mono->AdvanceOf(mono->GlyphOf(U'i')), mono->AdvanceOf(mono->GlyphOf(U'W')));
+}
+
+TEST(TrueType, ASubsetKeepsTheUsedGlyphsAndTheirParts) {
+  auto face = Dejavu();
+  if (!face) GTEST_SKIP() << "DejaVu Sans is not installed";
+  // Some accented letters are composites of a base letter and an accent.
+  std::set<uint16_t> composite;
+  uint16_t accented = 0;
+  for (char32_t c : {U'\u01FA', U'\u1EA4', U'\u00C5', U'\u0104'}) {
+    std::set<uint16_t> parts;
+    face->CollectGlyph(face->GlyphOf(c), parts);
+    if (parts.size() > 1) {
+      accented = face->GlyphOf(c);
+      composite = parts;
+      break;
+    }
+  }
+  ASSERT_NE(accented, 0) << "no composite glyph found";
+  const std::string subset = face->Subset({accented});
+  auto reread = TrueTypeFont::Parse(subset);
+  ASSERT_TRUE(reread);
+  EXPECT_EQ(reread->GlyphCount(), *composite.rbegin() + 1u);  // glyph numbers stay as they are
+  EXPECT_EQ(reread->AdvanceOf(accented), face->AdvanceOf(accented));
+  std::set<uint16_t> again;
+  reread->CollectGlyph(accented, again);
+  EXPECT_EQ(again, composite);  // every part is still there
+  EXPECT_LT(Deflate(subset).size(), 30'000u);
+  EXPECT_EQ(SubsetTag({1, 2, 3}).size(), 6u);
+  EXPECT_NE(SubsetTag({1, 2, 3}), SubsetTag({1, 2, 4}));
+}
+
+TEST(TrueType, RefusesWhatIsNotAFont) {
+  EXPECT_FALSE(TrueTypeFont::Parse(""));
+  EXPECT_FALSE(TrueTypeFont::Parse(std::string(100, '\0')));
+  EXPECT_FALSE(TrueTypeFont::Parse("OTTO" + std::string(200, '\1')));  // CFF outlines
+  auto face = Dejavu();
+  if (!face) return;
+  // Cut short anywhere, the data is refused or read without reading past its end.
+  const std::string whole = face->Subset({face->GlyphOf(U'x')});
+  for (size_t cut : {12u, 100u, 300u, 1000u, 5000u}) {
+    auto part = TrueTypeFont::Parse(whole.substr(0, std::min(cut, whole.size())));
+    if (part) part->Subset({part->GlyphOf(U'x')});
+  }
+}
+
+TEST(ExternalReaders, APageWithEmbeddedSubsetsReadsBack) {
+#ifdef _WIN32
+  GTEST_SKIP() << "qpdf, pdftotext and pdffonts run on the native build";
+#else
+  auto face = Dejavu();
+  if (!face || !std::filesystem::exists("/usr/bin/qpdf") || !std::filesystem::exists("/usr/bin/pdftotext"))
+    GTEST_SKIP() << "DejaVu or poppler/qpdf missing";
+  const std::string pdf = OnePage(*face, {u"Hello, world (PDF) \\ test", u"Caf\u00E9 na\u00EFve \u0104", u"third line"});
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "norvo_pdf_test.pdf";
+  std::ofstream(path, std::ios::binary) << pdf;
+  EXPECT_EQ(std::system(("qpdf --check '" + path.string() + "' >/dev/null 2>&1").c_str()), 0);
+  const std::filesystem::path text = path.string() + ".txt";
+  ASSERT_EQ(std::system(("pdftotext -enc UTF-8 '" + path.string() + "' '" + text.string() + "'").c_str()), 0);
+  const std::string read = ReadFile(text);
+  EXPECT_NE(read.find("Hello, world (PDF) \\ test"), std::string::npos) << read;
+  EXPECT_NE(read.find("Caf\xC3\xA9 na\xC3\xAFve \xC4\x84"), std::string::npos) << read;
+  EXPECT_NE(read.find("third line"), std::string::npos) << read;
+  const std::filesystem::path fonts = path.string() + ".fonts";
+  ASSERT_EQ(std::system(("pdffonts '" + path.string() + "' > '" + fonts.string() + "'").c_str()), 0);
+  const std::string list = ReadFile(fonts);
+  EXPECT_NE(list.find("+DejaVuSans"), std::string::npos) << list;
+  EXPECT_NE(list.find("CID TrueType"), std::string::npos) << list;
+  EXPECT_NE(list.find("yes yes yes"), std::string::npos) << list;  // embedded, subset, ToUnicode
+  EXPECT_LT(pdf.size(), 30'000u);
+  std::filesystem::remove(path);
+  std::filesystem::remove(text);
+  std::filesystem::remove(fonts);
+#endif
+}
+
+}  // namespace
