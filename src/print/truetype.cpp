@@ -85,8 +85,13 @@ bool TrueTypeFont::Load(unsigned faceIndex) {
   loca_ = *loca;
   glyf_ = *glyf;
   hmtx_ = *hmtx;
-  if (auto os2 = Find("OS/2"); os2 && os2->length >= 90 && U16(Bytes(*os2), 0) >= 2)
-    metrics_.capHeight = S16(Bytes(*os2), 88);
+  metrics_.winAscent = metrics_.ascent;
+  metrics_.winDescent = -metrics_.descent;
+  if (auto os2 = Find("OS/2"); os2 && os2->length >= 78) {
+    metrics_.winAscent = static_cast<int>(U16(Bytes(*os2), 74));
+    metrics_.winDescent = static_cast<int>(U16(Bytes(*os2), 76));
+    if (os2->length >= 90 && U16(Bytes(*os2), 0) >= 2) metrics_.capHeight = S16(Bytes(*os2), 88);
+  }
   if (auto post = Find("post"); post && post->length >= 16) {
     std::string_view p = Bytes(*post);
     metrics_.italicAngle = static_cast<int32_t>(U32(p, 4)) / 65536.0;

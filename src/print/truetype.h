@@ -12,6 +12,7 @@
 struct FontMetrics {
   int unitsPerEm = 1000;
   int ascent = 0, descent = 0, capHeight = 0;  // font units; descent is negative
+  int winAscent = 0, winDescent = 0;           // the cell above and below the baseline, as GDI measures it
   int xMin = 0, yMin = 0, xMax = 0, yMax = 0;  // the font's bounding box
   double italicAngle = 0;
   bool fixedPitch = false;

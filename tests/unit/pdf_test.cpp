@@ -7,7 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "print/pdf_canvas.h"
 #include "print/pdf_font.h"
+#include "print/pdf_layout.h"
 #include "print/pdf_writer.h"
 #include "print/truetype.h"
 
@@ -225,6 +227,109 @@ TEST(ExternalReaders, APageWithEmbeddedSubsetsReadsBack) {
   std::filesystem::remove(path);
   std::filesystem::remove(text);
   std::filesystem::remove(fonts);
+#endif
+}
+
+TEST(PdfLayout, PrintColours) {
+  EXPECT_EQ(PrintColor(0xD4D4D4), 0x5F5F5Fu);  // light text darkened for paper
+  EXPECT_EQ(PrintColor(0x131313), 0u);         // luma 19: black
+  EXPECT_EQ(PrintColor(0x141414), 0x141414u);  // luma 20 stays
+  EXPECT_EQ(PrintColor(0x00D69C56), 0x00D69C56u & 0xFFFFFF);
+  EXPECT_EQ(EstimatePdfPages(55), 1);
+  EXPECT_EQ(EstimatePdfPages(56), 2);
+  EXPECT_EQ(EstimatePdfPages(0), 0);
+}
+
+std::vector<std::u16string> Texts(const StyledLine& line) {
+  std::vector<std::u16string> out;
+  for (const StyledRun& run : line) out.push_back(run.text);
+  return out;
+}
+
+TEST(PdfLayout, WrapsAtSpacesAndNeverSplitsAWord) {
+  const MeasureRun tenEach = [](const StyledRun&, std::u16string_view piece) { return static_cast<int>(piece.size()) * 10; };
+  StyledRun plain{u"aaaa bbbb cccc", 0, false, false};
+  auto wrapped = WrapStyledLine({plain}, 100, tenEach);
+  ASSERT_EQ(wrapped.size(), 2u);
+  EXPECT_EQ(Texts(wrapped[0]), std::vector<std::u16string>{u"aaaa bbbb "});  // the space stays above
+  EXPECT_EQ(Texts(wrapped[1]), std::vector<std::u16string>{u"cccc"});
+
+  StyledRun word{std::u16string(30, u'x'), 0, false, false};
+  EXPECT_EQ(WrapStyledLine({word}, 100, tenEach).size(), 1u);  // runs past the margin instead
+  EXPECT_EQ(WrapStyledLine({}, 100, tenEach).size(), 1u);      // an empty line still takes a line
+
+  // Pieces of one look join; another look is another segment, also across runs.
+  StyledRun a{u"int ", 0xFF, true, false}, b{u"x ", 0, false, false}, c{u"= 1;", 0, false, false};
+  auto looks = WrapStyledLine({a, b, c}, 1000, tenEach);
+  ASSERT_EQ(looks.size(), 1u);
+  EXPECT_EQ(Texts(looks[0]), (std::vector<std::u16string>{u"int ", u"x = 1;"}));
+}
+
+// Fonts for the canvas from the archive's DejaVu files.
+std::optional<FontFile> DejavuFiles(const FontRequest& request) {
+  std::string name = request.face == u"DejaVu Sans Mono" ? "DejaVuSansMono" : "DejaVuSans";
+  if (request.bold && request.italic) name += "-BoldOblique";
+  else if (request.bold) name += "-Bold";
+  else if (request.italic) name += "-Oblique";
+  const std::filesystem::path path = "/usr/share/fonts/truetype/dejavu/" + name + ".ttf";
+  if (!std::filesystem::exists(path)) return std::nullopt;
+  return FontFile{ReadFile(path), 0};
+}
+
+TEST(PdfCanvas, MeasuresWithTheWidthsItPlacesGlyphsWith) {
+  if (!DejavuFiles({u"DejaVu Sans Mono", -100, false, false})) GTEST_SKIP() << "DejaVu is not installed";
+  std::string out;
+  PdfCanvas canvas([&out](std::string_view b) { out += b; return true; }, DejavuFiles);
+  const int mono = canvas.MakeFont({u"DejaVu Sans Mono", -100, false, false});
+  ASSERT_NE(mono, 0);
+  canvas.SelectFont(mono);
+  EXPECT_EQ(canvas.Measure(u"iii"), canvas.Measure(u"WWW"));
+  EXPECT_NEAR(canvas.Measure(u"0123456789"), 10 * 100 * 1233 / 2048, 2);  // DejaVu Sans Mono: 1233 units
+  EXPECT_GT(canvas.TextHeight(), 100);
+  EXPECT_EQ(canvas.MakeFont({u"DejaVu Sans", -100, true, true}), mono + 1);
+  EXPECT_EQ(canvas.MakeFont({u"", -100, false, false}), mono + 2);  // any face: the source decides
+  canvas.Abort();
+  EXPECT_FALSE(canvas.Finish());
+}
+
+TEST(ExternalReaders, CanvasPagesReadBackInOrder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "qpdf and pdftotext run on the native build";
+#else
+  if (!DejavuFiles({u"DejaVu Sans Mono", -100, false, false}) || !std::filesystem::exists("/usr/bin/qpdf"))
+    GTEST_SKIP() << "DejaVu or qpdf missing";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "norvo_canvas_test.pdf";
+  {
+    std::ofstream file(path, std::ios::binary);
+    PdfCanvas canvas([&file](std::string_view b) { return static_cast<bool>(file.write(b.data(), b.size())); },
+                     DejavuFiles);
+    const int body = canvas.MakeFont({u"DejaVu Sans Mono", -92, false, false});
+    const int bold = canvas.MakeFont({u"DejaVu Sans Mono", -92, true, false});
+    for (int page = 1; page <= 3; ++page) {
+      ASSERT_TRUE(canvas.StartPage());
+      canvas.SelectFont(body);
+      canvas.SetTextColour(0x808080);
+      canvas.DrawText(472, 472, u"page " + std::u16string(1, static_cast<char16_t>(u'0' + page)) + u" first");
+      canvas.SelectFont(bold);
+      canvas.SetTextColour(0x0000FF);
+      canvas.DrawText(472, 600, u"été 😀 end");
+      canvas.DrawLine(472, 700, 4488, 700, 6, 0);
+      ASSERT_TRUE(canvas.EndPage());
+    }
+    ASSERT_TRUE(canvas.Finish());
+    EXPECT_EQ(canvas.PageCount(), 3);
+  }
+  EXPECT_EQ(std::system(("qpdf --check '" + path.string() + "' >/dev/null 2>&1").c_str()), 0);
+  const std::filesystem::path text = path.string() + ".txt";
+  ASSERT_EQ(std::system(("pdftotext -enc UTF-8 '" + path.string() + "' '" + text.string() + "'").c_str()), 0);
+  const std::string read = ReadFile(text);
+  const size_t one = read.find("page 1 first"), two = read.find("page 2 first"), three = read.find("page 3 first");
+  EXPECT_NE(one, std::string::npos) << read;
+  EXPECT_LT(one, two);
+  EXPECT_LT(two, three);
+  EXPECT_NE(read.find("\xC3\xA9t\xC3\xA9"), std::string::npos) << read;
+  std::filesystem::remove(path);
+  std::filesystem::remove(text);
 #endif
 }
 
