@@ -23,6 +23,7 @@
 #include "document/file_commands_win.h"
 #include "document/recent_win.h"
 #include "export/export_win.h"
+#include "help/help_win.h"
 #include "markdown/markdown_win.h"
 #include "search/find_win.h"
 #include "search/regex_win.h"
@@ -379,8 +380,11 @@ bool OnCommand(HWND hwnd, int id) {
     case CMD_MARKDOWN_PREVIEW:
       ShowMarkdownPreview(hwnd);
       break;
+    case CMD_HELP:
+      ShowHelp(hwnd);
+      break;
     default:
-      return false;  // printing and help are not part of the program yet
+      return false;  // printing is not part of the program yet
   }
   return true;
 }
