@@ -9,6 +9,9 @@ next tab stop followed by a line break, so blanks that end a line are read as on
 documents written by the tests have no blanks before their line ends. unrtf also prints a
 run of blanks as one blank, so runs of blanks are compared as one. Carriage returns are not
 part of an RTF's text.
+Every *.pdf must pass `qpdf --check`, embed every font as a subset with a ToUnicode map
+(`pdffonts`), and give back, through `pdftotext`, the lines of the *.pdf.txt beside it in order
+(blanks aside: pdftotext rebuilds them from where the glyphs stand).
 """
 import html
 import os
@@ -31,6 +34,30 @@ def blanks_as_one(text):
     return re.sub(r" {2,}", " ", text)
 
 
+def check_pdf(path):
+    if subprocess.run(["qpdf", "--check", path], capture_output=True).returncode != 0:
+        return "qpdf --check fails"
+    fonts = subprocess.run(["pdffonts", path], capture_output=True, check=True).stdout.decode()
+    rows = fonts.splitlines()[2:]
+    if not rows:
+        return "no fonts"
+    for row in rows:
+        if not row.split()[0].count("+") or "yes yes yes" not in row:
+            return f"a font is not an embedded subset with a ToUnicode map: {row}"
+    # pdftotext rebuilds blanks from the glyphs' places, so they are not compared.
+    text = re.sub(r"\s+", "", subprocess.run(["pdftotext", "-enc", "UTF-8", path, "-"], capture_output=True,
+                                              check=True).stdout.decode("utf-8"))
+    at = 0
+    with open(path + ".txt", "rb") as f:
+        for line in f.read().decode("utf-8").splitlines():
+            line = re.sub(r"\s+", "", line)
+            found = text.find(line, at)
+            if found < 0:
+                return f"pdftotext lacks {line!r} (in order) in {text[:300]!r}"
+            at = found + len(line)
+    return None
+
+
 def main():
     paths = []
     for folder in sys.argv[1:]:
@@ -48,6 +75,12 @@ def main():
                 status = subprocess.run(["tidy", "-e", "-q", path], capture_output=True).returncode
                 if status >= 2:
                     print(f"{name}: tidy reports errors (status {status})")
+                    failed += 1
+                checked += 1
+            elif name.endswith(".pdf"):
+                problem = check_pdf(path)
+                if problem:
+                    print(f"{name}: {problem}")
                     failed += 1
                 checked += 1
             elif name.endswith(".rtf"):

@@ -32,7 +32,7 @@ class PageSurface {
   virtual int TextHeight() = 0;
   virtual int Measure(std::u16string_view text) = 0;
   virtual void SetTextColour(uint32_t colorref) = 0;
-  virtual void DrawText(int x, int y, std::u16string_view text) = 0;
+  virtual void PlaceText(int x, int y, std::u16string_view text) = 0;
   virtual void DrawLine(int x1, int y1, int x2, int y2, int width, uint32_t colorref) = 0;
   // Completes the file; false when it could not be written whole.
   virtual bool Finish() = 0;

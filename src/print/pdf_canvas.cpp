@@ -84,7 +84,7 @@ std::string PdfCanvas::Colour(uint32_t colorref) const {
   return channel(colorref) + " " + channel(colorref >> 8) + " " + channel(colorref >> 16);
 }
 
-void PdfCanvas::DrawText(int x, int y, std::u16string_view text) {
+void PdfCanvas::PlaceText(int x, int y, std::u16string_view text) {
   if (!inPage_ || !selected_ || text.empty()) return;
   Made& m = fonts_[selected_ - 1];
   Face& face = *m.face;

@@ -35,7 +35,7 @@ class PdfCanvas final : public PageSurface {
   int TextHeight() override;
   int Measure(std::u16string_view text) override;
   void SetTextColour(uint32_t colorref) override;
-  void DrawText(int x, int y, std::u16string_view text) override;
+  void PlaceText(int x, int y, std::u16string_view text) override;
   void DrawLine(int x1, int y1, int x2, int y2, int width, uint32_t colorref) override;
   bool Finish() override;
   void Abort() override;

@@ -92,7 +92,7 @@ bool PdfFontUse::Write(PdfWriter& pdf, int fontObject) const {
   for (const auto& entry : glyphText_) glyphs.insert(entry.first);
   const FontMetrics& m = font_.Metrics();
   const int em = m.unitsPerEm;
-  const std::string name = "/" + SubsetTag(glyphs) + "+" + (m.postScriptName.empty() ? "Font" : m.postScriptName);
+  const std::string name = "/" + SubsetTag(glyphs, m.postScriptName) + "+" + (m.postScriptName.empty() ? "Font" : m.postScriptName);
   const int file = pdf.Reserve(), descriptor = pdf.Reserve(), cid = pdf.Reserve(), toUnicode = pdf.Reserve();
   const std::string subset = font_.Subset(glyphs);
   const int flags = 4 | (m.fixedPitch ? 1 : 0) | (m.italicAngle != 0 ? 64 : 0);  // symbolic, fixed, italic

@@ -274,8 +274,9 @@ std::string TrueTypeFont::Subset(const std::set<uint16_t>& used) const {
   return out;
 }
 
-std::string SubsetTag(const std::set<uint16_t>& glyphs) {
+std::string SubsetTag(const std::set<uint16_t>& glyphs, std::string_view name) {
   uint32_t hash = 2166136261u;
+  for (char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
   for (uint16_t g : glyphs) hash = (hash ^ g) * 16777619u;
   std::string tag;
   for (int i = 0; i < 6; ++i, hash /= 26) tag.push_back(static_cast<char>('A' + hash % 26));

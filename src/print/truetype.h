@@ -65,5 +65,6 @@ class TrueTypeFont {
   std::vector<Segment> segments_;
 };
 
-// The six capital letters that prefix a subset font's name, from the glyphs it holds.
-std::string SubsetTag(const std::set<uint16_t>& glyphs);
+// The six capital letters that prefix a subset font's name, from the font's name and the glyphs
+// it holds.
+std::string SubsetTag(const std::set<uint16_t>& glyphs, std::string_view name = {});

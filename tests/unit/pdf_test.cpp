@@ -309,10 +309,10 @@ TEST(ExternalReaders, CanvasPagesReadBackInOrder) {
       ASSERT_TRUE(canvas.StartPage());
       canvas.SelectFont(body);
       canvas.SetTextColour(0x808080);
-      canvas.DrawText(472, 472, u"page " + std::u16string(1, static_cast<char16_t>(u'0' + page)) + u" first");
+      canvas.PlaceText(472, 472, u"page " + std::u16string(1, static_cast<char16_t>(u'0' + page)) + u" first");
       canvas.SelectFont(bold);
       canvas.SetTextColour(0x0000FF);
-      canvas.DrawText(472, 600, u"été 😀 end");
+      canvas.PlaceText(472, 600, u"été 😀 end");
       canvas.DrawLine(472, 700, 4488, 700, 6, 0);
       ASSERT_TRUE(canvas.EndPage());
     }
