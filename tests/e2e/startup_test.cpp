@@ -10,19 +10,9 @@
 
 namespace {
 
-class Startup : public testing::Test {
+class Startup : public ScratchTest {
  protected:
-  void SetUp() override {
-    dir_ = TempFolder();
-    // Each start begins from a settings file the test controls.
-    DeleteFileW(W(ConfigFile()));
-  }
-  std::u16string File(const std::u16string& name, const std::string& bytes) {
-    std::u16string path = dir_ + u"\\" + name;
-    EXPECT_TRUE(WriteBytes(path, bytes));
-    return path;
-  }
-  std::u16string dir_;
+  Startup() : ScratchTest(u"startup") {}
 };
 
 TEST_F(Startup, OpensTheCommandLineFileAndClosesWithCodeZero) {
@@ -41,6 +31,7 @@ TEST_F(Startup, OpensTheCommandLineFileAndClosesWithCodeZero) {
 }
 
 TEST_F(Startup, FirstRunWritesACompleteSettingsFile) {
+  DeleteFileW(W(ConfigFile()));
   Program norvo(NorvoExe(), {});
   HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - Untitled");
   ASSERT_NE(main, nullptr);
@@ -76,7 +67,6 @@ TEST_F(Startup, ReopensTheLastFileAndForgetsOneThatVanished) {
 
 TEST_F(Startup, ViewerModeShowsTheFileReadOnlyAndWritesNoSettings) {
   std::u16string path = File(u"view me.txt", "paper text");
-  WriteSettings(QuietDefaults());
   std::string before = ReadBytes(ConfigFile());
   Program norvo(NorvoExe(), {u"--viewer", path});
   HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo Viewer - view me.txt");
@@ -95,7 +85,6 @@ TEST_F(Startup, ViewerModeShowsTheFileReadOnlyAndWritesNoSettings) {
 // The trace follows the start, the load and the end in order; these are its milestones.
 TEST_F(Startup, TraceLinesInOrder) {
   std::u16string path = File(u"traced.txt", "a\nb\n");
-  WriteSettings(QuietDefaults());
   Program norvo(NorvoExe(), {path}, /*traced=*/true);
   ASSERT_TRUE(norvo.started());
   ASSERT_TRUE(norvo.WaitForTrace("Norvo: FileLoad completed successfully"));

@@ -77,21 +77,6 @@ TEST_F(Shell, AnEmptyMarkedDocumentIsJustTheMark) {
   EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF");
 }
 
-TEST_F(Shell, SaveAsMovesTheLock) {
-  std::u16string first = temp_.Write(u"first.txt", "first");
-  Open(first);
-  Type(" and more");
-  g_fileDialogAnswer = temp_.Path(u"second.txt");
-  Command(CMD_SAVE_AS);
-  EXPECT_EQ(g_doc.path, g_fileDialogAnswer);
-  EXPECT_EQ(ReadBytes(g_fileDialogAnswer), "first and more");
-  EXPECT_EQ(ReadBytes(first), "first");  // the old file as it was
-  EXPECT_FALSE(LockedAgainstWriters(first));
-  EXPECT_TRUE(LockedAgainstWriters(g_fileDialogAnswer));
-  EXPECT_EQ(MainTitle(), u"Norvo - second.txt");
-  EXPECT_TRUE(g_settings.recentFiles[0].Get() == first);  // Save As does not touch the list
-}
-
 TEST_F(Shell, SavingAnUntitledDocumentAsksForAName) {
   Type("new text");
   EXPECT_FALSE(SaveDocument(g_shell.mainWindow));  // the dialog cancelled

@@ -210,17 +210,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, FailedSaveAs,
                                          SaveAsFailure{"full_volume", u"second.txt", 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Save As moves the lock, and over another file replaces it whole.
 TEST_F(SafeSave, SaveAsOverAnotherFileReplacesItWhole) {
   std::u16string path = temp_.Write(u"one.txt", "one");
   std::u16string other = temp_.Write(u"other.txt", "a much longer text that was there before");
   OpenWithText(path, "two");
   g_fileDialogAnswer = other;
-  EXPECT_TRUE(SaveDocumentAs(g_shell.mainWindow));
+  SendMessageW(g_shell.mainWindow, WM_COMMAND, CMD_SAVE_AS, 0);
   EXPECT_EQ(ReadBytes(other), "two");
   EXPECT_EQ(ReadBytes(path), "one");
   EXPECT_EQ(g_doc.path, other);
+  EXPECT_EQ(MainTitle(), u"Norvo - other.txt");
   EXPECT_TRUE(LockedAgainstWriters(other));
   EXPECT_FALSE(LockedAgainstWriters(path));
+  EXPECT_TRUE(g_settings.recentFiles[0].Get() == path);  // Save As does not touch the recent list
   // Save As onto the document's own name (in other letter case) is a plain save.
   Sci(SCI_SETTEXT, 0, "three");
   g_fileDialogAnswer = temp_.Path(u"OTHER.TXT");
