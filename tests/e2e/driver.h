@@ -65,7 +65,7 @@ void ChooseInFileDialog(HWND dialog, const std::u16string& path);
 HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& prefix);
 // The default settings with the first run over.
 AppSettings QuietDefaults();
-// Writes the settings as the program's settings file, and reads it back.
+// Writes the settings as the program's settings file; StoredSettings reads that file back.
 void WriteSettings(const AppSettings& s);
 AppSettings StoredSettings();
 // Writes the default settings (first run over) as the program's settings file.
