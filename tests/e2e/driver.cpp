@@ -284,12 +284,30 @@ HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& pr
   return search.found;
 }
 
-void WriteDefaultSettings() {
+AppSettings QuietDefaults() {
   AppSettings s;
   ResetSettings(s);
   s.firstRun = 0;
+  return s;
+}
+
+void WriteSettings(const AppSettings& s) {
   std::vector<unsigned char> image = BuildSettingsFile(s);
   ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+}
+
+AppSettings StoredSettings() {
+  std::string bytes = ReadBytes(ConfigFile());
+  AppSettings s;
+  EXPECT_TRUE(ParseSettingsFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), s));
+  return s;
+}
+
+void WriteDefaultSettings() { WriteSettings(QuietDefaults()); }
+
+void CloseAndExpectExitZero(Program& program, HWND main) {
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.WaitForExit(), 0u);
 }
 
 std::u16string ScratchFolder(const std::u16string& name) {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include "files_win.h"
+#include "settings/settings.h"
 
 // Folder of the built program (..\bin beside the test folder) and the program itself.
 std::u16string ProgramFolder();
@@ -62,8 +63,15 @@ HWND FileNameField(HWND dialog);
 void ChooseInFileDialog(HWND dialog, const std::u16string& path);
 // A top-level window of the given class whose title starts with `prefix`, in any process.
 HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& prefix);
+// The default settings with the first run over.
+AppSettings QuietDefaults();
+// Writes the settings as the program's settings file; StoredSettings reads that file back.
+void WriteSettings(const AppSettings& s);
+AppSettings StoredSettings();
 // Writes the default settings (first run over) as the program's settings file.
 void WriteDefaultSettings();
+// Closes the main window and expects the program to end with code 0.
+void CloseAndExpectExitZero(Program& program, HWND main);
 // A scratch folder of the given name under the test folder (created when missing).
 std::u16string ScratchFolder(const std::u16string& name);
 

@@ -25,14 +25,11 @@ class ThemePixels : public testing::TestWithParam<uint32_t> {};
 TEST_P(ThemePixels, EditorMarginAndStatusBarShowThePalette) {
   const uint32_t theme = GetParam();
   const ColorPalette& p = kThemePalettes[theme];
-  AppSettings s;
-  ResetSettings(s);
-  s.firstRun = 0;
+  AppSettings s = QuietDefaults();
   s.themeId = theme;
   s.windowX = 0;
   s.windowY = 0;
-  std::vector<unsigned char> image = BuildSettingsFile(s);
-  ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+  WriteSettings(s);
   std::u16string file = TempFolder() + u"\\look.cpp";
   ASSERT_TRUE(WriteBytes(file, "// theme check\nint main() { return 0; }\n"));
 
@@ -67,8 +64,7 @@ TEST_P(ThemePixels, EditorMarginAndStatusBarShowThePalette) {
     bool match = WaitUntil([&] { return (seen = ScreenPixel(probe.window, probe.at)) == probe.expected; }, 5000);
     EXPECT_TRUE(match) << probe.what << ": saw 0x" << std::hex << seen << ", expected 0x" << probe.expected;
   }
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(norvo.WaitForExit(), 0u);
+  CloseAndExpectExitZero(norvo, main);
 }
 INSTANTIATE_TEST_SUITE_P(AllThemes, ThemePixels, testing::Range(0u, 6u));
 

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
-#include "settings/settings.h"
 
 namespace {
 
@@ -10,11 +9,7 @@ namespace {
 std::u16string NewestLog() { return NewestFile(ConfigFile().substr(0, ConfigFile().rfind(u'\\')), u"regex_*.txt"); }
 
 TEST(RegexDialog, FindAllFromOutsideWritesTheLog) {
-  AppSettings s;
-  ResetSettings(s);
-  s.firstRun = 0;
-  std::vector<unsigned char> image = BuildSettingsFile(s);
-  ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+  WriteDefaultSettings();
   std::u16string file = TempFolder() + u"\\regex.txt";
   ASSERT_TRUE(WriteBytes(file, "jumping\nrunning late\nsing"));
   Program norvo(NorvoExe(), {file});
@@ -30,15 +25,11 @@ TEST(RegexDialog, FindAllFromOutsideWritesTheLog) {
   ASSERT_TRUE(WaitUntil([&] { return status() == u"Search complete. Found 3 matches."; }));
   EXPECT_EQ(SendMessageW(ChildById(dialog, 825), LB_GETCOUNT, 0, 0), 3);
 
+  // The log's lines are the session log's own tests; here it is on disk, whole.
   std::string log = ReadBytes(NewestLog());
-  EXPECT_EQ(log.rfind("Regex Session Log\nPattern:    [a-z]+ing\nMatch case: No  |  Whole word: No  |  Started: ", 0), 0u)
-      << log;
-  EXPECT_NE(log.find("[1] Ln 1  Pos 0-7: jumping\n[1] Ln 2  Pos 8-15: running\n[1] Ln 3  Pos 21-25: sing\n"),
-            std::string::npos)
-      << log;
-  EXPECT_NE(log.find(" \xE2\x80\x94 Search complete\n\n========================================\nTotal matches found: 3\n"),
-            std::string::npos)
-      << log;
+  EXPECT_EQ(log.rfind("Regex Session Log\nPattern:    [a-z]+ing\n", 0), 0u) << log;
+  EXPECT_NE(log.find("[1] Ln 3  Pos 21-25: sing\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("Total matches found: 3\n"), std::string::npos) << log;
 
   // Open Results starts a second editor on the log.
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(814, BN_CLICKED), 0);
@@ -57,8 +48,7 @@ TEST(RegexDialog, FindAllFromOutsideWritesTheLog) {
 
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(815, BN_CLICKED), 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-  PostMessageW(main, WM_CLOSE, 0, 0);
-  EXPECT_EQ(norvo.WaitForExit(), 0u);
+  CloseAndExpectExitZero(norvo, main);
 }
 
 }  // namespace

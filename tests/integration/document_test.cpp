@@ -20,15 +20,6 @@
 
 namespace {
 
-std::u16string g_dialogAnswer;
-std::u16string AnswerDialog(bool) { return g_dialogAnswer; }
-
-std::u16string Title() {
-  wchar_t buf[512] = {};
-  GetWindowTextW(g_shell.mainWindow, buf, 512);
-  return U16(buf);
-}
-
 void Open(const std::u16string& path) { ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, path)); }
 void Type(const char* text) {
   Sci(SCI_DOCUMENTEND);
@@ -39,24 +30,11 @@ void Command(int id) {
   SendMessageW(g_shell.mainWindow, WM_COMMAND, static_cast<WPARAM>(id), 0);
   PumpPending();
 }
-bool LockedAgainstWriters(const std::u16string& path) {
-  HANDLE h = CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-  CloseHandle(h);
-  return false;
-}
-
 class Shell : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
-    g_documentHooks.fileDialog = AnswerDialog;
-    g_dialogAnswer.clear();
     WriteRecentList(g_settings, RecentList{});
-  }
-  void TearDown() override {
-    g_documentHooks.fileDialog = nullptr;
-    MainWindowTest::TearDown();
   }
 };
 
@@ -67,7 +45,7 @@ TEST_F(Shell, SaveKeepsTheUtf8MarkOfAMarkedFile) {
   Command(CMD_SAVE);
   EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "abcd");
   EXPECT_FALSE(g_doc.modified);
-  EXPECT_EQ(Title(), u"Norvo - bom.txt");
+  EXPECT_EQ(MainTitle(), u"Norvo - bom.txt");
 }
 
 TEST_F(Shell, SaveWritesPlainUtf8ForEveryOtherEncodingAndKeepsShowingIt) {
@@ -99,51 +77,32 @@ TEST_F(Shell, AnEmptyMarkedDocumentIsJustTheMark) {
   EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF");
 }
 
-TEST_F(Shell, SaveAsMovesTheLock) {
-  std::u16string first = temp_.Write(u"first.txt", "first");
-  Open(first);
-  Type(" and more");
-  g_dialogAnswer = temp_.Path(u"second.txt");
-  Command(CMD_SAVE_AS);
-  EXPECT_EQ(g_doc.path, g_dialogAnswer);
-  EXPECT_EQ(ReadBytes(g_dialogAnswer), "first and more");
-  EXPECT_EQ(ReadBytes(first), "first");  // the old file as it was
-  EXPECT_FALSE(LockedAgainstWriters(first));
-  EXPECT_TRUE(LockedAgainstWriters(g_dialogAnswer));
-  EXPECT_EQ(Title(), u"Norvo - second.txt");
-  EXPECT_TRUE(g_settings.recentFiles[0].Get() == first);  // Save As does not touch the list
-}
-
 TEST_F(Shell, SavingAnUntitledDocumentAsksForAName) {
   Type("new text");
-  g_dialogAnswer.clear();  // cancelled
-  EXPECT_FALSE(SaveDocument(g_shell.mainWindow));
+  EXPECT_FALSE(SaveDocument(g_shell.mainWindow));  // the dialog cancelled
   EXPECT_TRUE(g_doc.modified);
-  EXPECT_EQ(Title(), u"Norvo - Untitled *");
-  g_dialogAnswer = temp_.Path(u"named.txt");
+  EXPECT_EQ(MainTitle(), u"Norvo - Untitled *");
+  g_fileDialogAnswer = temp_.Path(u"named.txt");
   EXPECT_TRUE(SaveDocument(g_shell.mainWindow));
-  EXPECT_EQ(ReadBytes(g_dialogAnswer), "new text");
-  EXPECT_EQ(Title(), u"Norvo - named.txt");
+  EXPECT_EQ(ReadBytes(g_fileDialogAnswer), "new text");
+  EXPECT_EQ(MainTitle(), u"Norvo - named.txt");
 }
 
 TEST_F(Shell, AReadOnlyDocumentCannotBeSavedInPlace) {
   std::u16string path = temp_.Write(u"ro.txt", "original");
   g_documentHooks.openForLoad = DenyWriting;
-  bool opened = OpenDocumentPath(g_shell.mainWindow, path);
+  Open(path);
   g_documentHooks.openForLoad = CreateFileW;
-  ASSERT_TRUE(opened);
   Type(" changed");
   EXPECT_FALSE(SaveDocument(g_shell.mainWindow));
-  ASSERT_EQ(g_shownMessages.size(), 1u);
-  EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Error");
-  EXPECT_EQ(g_shownMessages[0].text, u"Cannot save file.");
+  EXPECT_TRUE(OneMessage(u"Norvo \u2014 Error", u"Cannot save file."));
   EXPECT_TRUE(g_doc.modified);
   EXPECT_EQ(ReadBytes(path), "original");
-  EXPECT_EQ(Title(), u"Norvo - ro.txt *");
+  EXPECT_EQ(MainTitle(), u"Norvo - ro.txt *");
   // Save As to a writable place works.
-  g_dialogAnswer = temp_.Path(u"copy.txt");
+  g_fileDialogAnswer = temp_.Path(u"copy.txt");
   EXPECT_TRUE(SaveDocumentAs(g_shell.mainWindow));
-  EXPECT_EQ(ReadBytes(g_dialogAnswer), "original changed");
+  EXPECT_EQ(ReadBytes(g_fileDialogAnswer), "original changed");
 }
 
 TEST_F(Shell, NewResetsTitleEncodingLineEndsAndTheLock) {
@@ -152,7 +111,7 @@ TEST_F(Shell, NewResetsTitleEncodingLineEndsAndTheLock) {
   ASSERT_EQ(Sci(SCI_GETEOLMODE), SC_EOL_LF);
   Command(CMD_NEW);
   EXPECT_TRUE(g_shownMessages.empty());  // unmodified: nothing asked
-  EXPECT_EQ(Title(), u"Norvo - Untitled");
+  EXPECT_EQ(MainTitle(), u"Norvo - Untitled");
   EXPECT_EQ(g_doc.encoding, TextEncoding::Utf8);
   EXPECT_EQ(Sci(SCI_GETEOLMODE), SC_EOL_CRLF);
   EXPECT_EQ(Sci(SCI_GETLENGTH), 0);
@@ -164,15 +123,15 @@ TEST_F(Shell, NewResetsTitleEncodingLineEndsAndTheLock) {
 TEST_F(Shell, TheModifiedMarkComesWithTheFirstEditAndGoesWithASave) {
   std::u16string path = temp_.Write(u"mark.txt", "x");
   Open(path);
-  EXPECT_EQ(Title(), u"Norvo - mark.txt");
+  EXPECT_EQ(MainTitle(), u"Norvo - mark.txt");
   Type("1");
-  EXPECT_EQ(Title(), u"Norvo - mark.txt *");
+  EXPECT_EQ(MainTitle(), u"Norvo - mark.txt *");
   Type("2");
-  EXPECT_EQ(Title(), u"Norvo - mark.txt *");
+  EXPECT_EQ(MainTitle(), u"Norvo - mark.txt *");
   Command(CMD_SAVE);
-  EXPECT_EQ(Title(), u"Norvo - mark.txt");
+  EXPECT_EQ(MainTitle(), u"Norvo - mark.txt");
   Command(CMD_UNDO);
-  EXPECT_EQ(Title(), u"Norvo - mark.txt *");
+  EXPECT_EQ(MainTitle(), u"Norvo - mark.txt *");
 }
 
 struct CloseCase {
@@ -189,9 +148,7 @@ TEST_P(CloseWithChanges, AnswersOfTheQuestion) {
   g_nextMessageAnswer = GetParam().answer;
   SendMessageW(g_shell.mainWindow, WM_CLOSE, 0, 0);
   PumpPending();
-  ASSERT_EQ(g_shownMessages.size(), 1u);
-  EXPECT_EQ(g_shownMessages[0].title, u"Norvo");
-  EXPECT_EQ(g_shownMessages[0].text, u"Save changes to \"close.txt\"?");
+  EXPECT_TRUE(OneMessage(u"Norvo", u"Save changes to \"close.txt\"?"));
   EXPECT_EQ(g_shownMessages[0].kind, SaveDontSaveCancel);
   EXPECT_EQ(g_shell.mainWindow == nullptr, GetParam().closes);
   g_doc.fileHandle.reset();
@@ -204,13 +161,11 @@ INSTANTIATE_TEST_SUITE_P(Answers, CloseWithChanges,
 
 TEST_F(Shell, AFailedSaveWhileClosingKeepsTheWindowOpen) {
   Type("untitled text");
-  g_nextMessageAnswer = ResultYes;
-  g_dialogAnswer.clear();  // Save As cancelled
+  g_nextMessageAnswer = ResultYes;  // and then the Save As dialog cancelled
   SendMessageW(g_shell.mainWindow, WM_CLOSE, 0, 0);
   PumpPending();
   EXPECT_NE(g_shell.mainWindow, nullptr);
-  ASSERT_EQ(g_shownMessages.size(), 1u);
-  EXPECT_EQ(g_shownMessages[0].text, u"Save changes to \"Untitled\"?");
+  EXPECT_TRUE(OneMessage(u"Norvo", u"Save changes to \"Untitled\"?"));
 }
 
 TEST_F(Shell, OpeningFilesBuildsTheRecentList) {
@@ -235,9 +190,7 @@ TEST_F(Shell, AVanishedRecentEntryIsOfferedForRemoval) {
   AddRecentFile(gone);
   g_nextMessageAnswer = ResultYes;
   Command(CMD_RECENT_OPEN_FIRST);
-  ASSERT_EQ(g_shownMessages.size(), 1u);
-  EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Recent Files");
-  EXPECT_EQ(g_shownMessages[0].text, u"\"gone.txt\" no longer exists on disk.\n\nRemove it from the Recent Files list?");
+  EXPECT_TRUE(OneMessage(u"Norvo \u2014 Recent Files", VanishedRecentText(u"gone.txt")));
   EXPECT_TRUE(g_settings.recentFiles[0].Empty());
 }
 
@@ -260,11 +213,8 @@ TEST_F(Shell, ActivationNoticesADeletedFile) {
   g_nextMessageAnswer = ResultNo;
   SendMessageW(g_shell.mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
   ASSERT_TRUE(PumpUntil([] { return !g_shownMessages.empty(); }));
-  EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 File Changed");
-  EXPECT_EQ(g_shownMessages[0].text,
-            u"\"vanish.txt\" was moved or renamed outside of Norvo.\n\nDo you want to save it to the original location?");
-  EXPECT_EQ(Title(), u"Norvo - Untitled");
-  EXPECT_EQ(Utf16ToUtf8(U16(L"")), "");
+  EXPECT_TRUE(OneMessage(u"Norvo \u2014 File Changed", FileChangedText(u"vanish.txt", FileOnDisk::Moved)));
+  EXPECT_EQ(MainTitle(), u"Norvo - Untitled");
   EXPECT_EQ(GetDocumentText(), "keep me");
 }
 
@@ -293,9 +243,7 @@ TEST_F(Shell, UnmodifiedDeletedFileAsksToRestoreOnClose) {
   SendMessageW(g_shell.mainWindow, WM_CLOSE, 0, 0);
   PumpPending();
   ASSERT_FALSE(g_shownMessages.empty());
-  EXPECT_EQ(g_shownMessages[0].text,
-            u"\"deleted.txt\" was moved or renamed while open in Norvo.\nDo you want to restore it to the original "
-            u"location?");
+  EXPECT_EQ(g_shownMessages[0].text, SavePromptText(u"deleted.txt", FileOnDisk::Moved, false));
   EXPECT_EQ(ReadBytes(path), "content");
 }
 
@@ -357,18 +305,18 @@ TEST_F(Shell, WindowCommands) {
   EXPECT_TRUE(GetWindowLongPtrW(g_shell.mainWindow, GWL_EXSTYLE) & WS_EX_LAYERED);
   BYTE alpha = 0;
   GetLayeredWindowAttributes(g_shell.mainWindow, nullptr, &alpha, nullptr);
-  EXPECT_EQ(alpha, 204);
+  EXPECT_EQ(alpha, TransparencyAlpha(20));
   EXPECT_EQ(static_cast<int>(g_settings.transparency), 20);
   Command(CMD_TRANSPARENCY_FIRST);
   EXPECT_FALSE(GetWindowLongPtrW(g_shell.mainWindow, GWL_EXSTYLE) & WS_EX_LAYERED);
 
-  Command(CMD_THEME_FIRST + 4);  // Night
-  EXPECT_EQ(Sci(SCI_STYLEGETBACK, 0), 0x1E2020);  // #20201E
+  Command(CMD_THEME_FIRST + 4);
+  EXPECT_EQ(Sci(SCI_STYLEGETBACK, 0), static_cast<sptr_t>(kThemePalettes[4].editorBack));
   AppSettings stored;
   ASSERT_TRUE(LoadSettings(stored));
   EXPECT_EQ(stored.themeId, 4u);
   Command(CMD_THEME_FIRST);
-  EXPECT_EQ(Sci(SCI_STYLEGETBACK, 0), 0x1E1C1C);
+  EXPECT_EQ(Sci(SCI_STYLEGETBACK, 0), static_cast<sptr_t>(kThemePalettes[0].editorBack));
 }
 
 // A modeless dialog with an edit field, as Find and Regex Search have.

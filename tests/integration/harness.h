@@ -21,6 +21,11 @@ extern int g_nextMessageAnswer;
 // Answers for the next messages, taken in order before NextMessageAnswer.
 extern std::deque<int> g_messageAnswers;
 void ClearMessages();
+// Exactly one message was shown, with this title and text.
+testing::AssertionResult OneMessage(const std::u16string& title, const std::u16string& text);
+
+// The answer of the open and save dialogs during a MainWindowTest: a path, empty for cancelled.
+extern std::u16string g_fileDialogAnswer;
 
 // An open that denies write access the way a read-only file does on Windows (Wine
 // running as root would grant it); reading is passed through.
@@ -55,6 +60,7 @@ class TempDir {
  public:
   TempDir();
   ~TempDir();
+  const std::u16string& Folder() const { return dir_; }
   std::u16string Path(const std::u16string& name) const { return dir_ + u"\\" + name; }
   std::u16string Write(const std::u16string& name, const std::string& bytes) const;
 
@@ -62,6 +68,11 @@ class TempDir {
   std::u16string dir_;
 };
 
+// The main window's title.
+std::u16string MainTitle();
+bool Exists(const std::u16string& path);
+// Whether a writer of another program is refused: the document's lock.
+bool LockedAgainstWriters(const std::u16string& path);
 
 // Keeps a copy of an output for the checks with outside readers that run after the tests
 // (tidy for *.html; unrtf for *.rtf, compared with the *.rtf.txt beside it).

@@ -20,6 +20,7 @@
 std::vector<ShownMessage> g_shownMessages;
 int g_nextMessageAnswer = ResultOk;
 std::deque<int> g_messageAnswers;
+std::u16string g_fileDialogAnswer;
 
 void ClearMessages() {
   g_shownMessages.clear();
@@ -35,6 +36,29 @@ int RecordMessageForTests(HWND, int kind, const std::u16string& title, const std
     return answer;
   }
   return g_nextMessageAnswer;
+}
+
+testing::AssertionResult OneMessage(const std::u16string& title, const std::u16string& text) {
+  if (g_shownMessages.size() != 1) return testing::AssertionFailure() << g_shownMessages.size() << " messages shown";
+  const ShownMessage& m = g_shownMessages[0];
+  if (m.title != title || m.text != text)
+    return testing::AssertionFailure() << "shown: " << Utf16ToUtf8(m.title) << ": " << Utf16ToUtf8(m.text);
+  return testing::AssertionSuccess();
+}
+
+std::u16string MainTitle() {
+  wchar_t buf[512] = {};
+  GetWindowTextW(g_shell.mainWindow, buf, 512);
+  return U16(buf);
+}
+
+bool Exists(const std::u16string& path) { return GetFileAttributesW(W(path)) != INVALID_FILE_ATTRIBUTES; }
+
+bool LockedAgainstWriters(const std::u16string& path) {
+  HANDLE h = CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(h);
+  return false;
 }
 
 TempDir::TempDir() {
@@ -103,7 +127,9 @@ HANDLE WINAPI DenyWriting(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_AT
 
 void MainWindowTest::SetUp() {
   ClearMessages();
-  g_documentHooks.fileDialog = nullptr;
+  g_documentHooks = DocumentHooks{};
+  g_fileDialogAnswer.clear();
+  g_documentHooks.fileDialog = [](bool) { return g_fileDialogAnswer; };
   g_doc.path.clear();
   g_doc.modified = false;
   g_doc.encoding = TextEncoding::Utf8;
@@ -121,6 +147,7 @@ void MainWindowTest::TearDown() {
     SendMessageW(g_shell.mainWindow, WM_CLOSE, 0, 0);
   }
   PumpPending();
+  g_documentHooks = DocumentHooks{};
   g_doc.fileHandle.reset();
   g_settings.findColorResults = 1;
   g_settings.findWrapAround = 1;

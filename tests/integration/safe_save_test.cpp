@@ -28,11 +28,6 @@
 
 namespace {
 
-std::u16string g_saveAnswer;
-std::u16string AnswerDialog(bool) {
-  return g_saveAnswer;
-}
-
 // A volume that takes `g_room` more bytes and then reports success with a short count and
 // no error, as a full tmpfs does under Wine.
 size_t g_room = 0;
@@ -70,49 +65,25 @@ std::vector<std::u16string> FilesIn(const std::u16string& folder) {
   return names;
 }
 
-bool LockedAgainstWriters(const std::u16string& path) {
-  HANDLE h =
-      CreateFileW(W(path), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-  CloseHandle(h);
-  return false;
-}
-
-std::u16string Title() {
-  wchar_t buf[512] = {};
-  GetWindowTextW(g_shell.mainWindow, buf, 512);
-  return U16(buf);
-}
-
 FILETIME WriteTime(const std::u16string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   GetFileAttributesExW(W(path), GetFileExInfoStandard, &data);
   return data.ftLastWriteTime;
 }
 
+// The volume and the folder behave normally again.
+void DiskAsUsual() {
+  g_documentHooks.writeFile = WriteFile;
+  g_documentHooks.openForSave = CreateFileW;
+}
+
 class SafeSave : public MainWindowTest {
  protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    g_documentHooks.fileDialog = AnswerDialog;
-    g_saveAnswer.clear();
-  }
-  void TearDown() override {
-    g_documentHooks = DocumentHooks{};
-    g_documentHooks.fileDialog = nullptr;
-    MainWindowTest::TearDown();
-  }
-  std::u16string Folder() const { return temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1); }
   void OpenWithText(const std::u16string& path, const char* text) {
     ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, path));
     Sci(SCI_SETTEXT, 0, text);
     PumpPending();
     ASSERT_TRUE(g_doc.modified);
-  }
-  void ExpectOneSaveError() {
-    ASSERT_EQ(g_shownMessages.size(), 1u);
-    EXPECT_EQ(g_shownMessages[0].title, u"Norvo \u2014 Error");
-    EXPECT_EQ(g_shownMessages[0].text, u"Cannot save file.");
   }
 };
 
@@ -133,13 +104,13 @@ TEST_P(SaveOnAFullVolume, LeavesTheOriginalAndTheDocumentAsTheyWere) {
   g_documentHooks.writeFile = WriteUntilFull;
   if (c.tempRefused) g_documentHooks.openForSave = RefuseNewFiles;
   EXPECT_FALSE(SaveDocument(g_shell.mainWindow));
-  g_documentHooks = DocumentHooks{};
+  DiskAsUsual();
 
-  ExpectOneSaveError();
+  EXPECT_TRUE(OneMessage(u"Norvo \u2014 Error", u"Cannot save file."));
   EXPECT_EQ(ReadBytes(path), c.original);
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::u16string>{u"doc.txt"});  // no temporary file
+  EXPECT_EQ(FilesIn(temp_.Folder()), std::vector<std::u16string>{u"doc.txt"});  // no temporary file
   EXPECT_TRUE(g_doc.modified);
-  EXPECT_EQ(Title(), u"Norvo - doc.txt *");
+  EXPECT_EQ(MainTitle(), u"Norvo - doc.txt *");
   EXPECT_EQ(GetDocumentText(), c.edited);
   EXPECT_TRUE(LockedAgainstWriters(path));
 
@@ -148,7 +119,7 @@ TEST_P(SaveOnAFullVolume, LeavesTheOriginalAndTheDocumentAsTheyWere) {
   EXPECT_TRUE(SaveDocument(g_shell.mainWindow));
   std::string mark = std::string(c.original).rfind("\xEF\xBB\xBF", 0) == 0 ? "\xEF\xBB\xBF" : "";
   EXPECT_EQ(ReadBytes(path), mark + c.edited);
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::u16string>{u"doc.txt"});
+  EXPECT_EQ(FilesIn(temp_.Folder()), std::vector<std::u16string>{u"doc.txt"});
   EXPECT_TRUE(LockedAgainstWriters(path));
 }
 INSTANTIATE_TEST_SUITE_P(
@@ -184,7 +155,7 @@ TEST_F(SafeSave, InPlaceWhenTheFolderRefusesNewFiles) {
     EXPECT_EQ(ReadBytes(path), text);
     EXPECT_TRUE(LockedAgainstWriters(path));
   }
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::u16string>{u"doc.txt"});
+  EXPECT_EQ(FilesIn(temp_.Folder()), std::vector<std::u16string>{u"doc.txt"});
   EXPECT_TRUE(g_shownMessages.empty());
 }
 
@@ -197,7 +168,7 @@ TEST_F(SafeSave, KeepsTheAttributesOfTheOriginalAndTheLock) {
   EXPECT_EQ(ReadBytes(path), "after");
   EXPECT_EQ(GetFileAttributesW(W(path)) & (kept | FILE_ATTRIBUTE_READONLY), kept);
   EXPECT_TRUE(LockedAgainstWriters(path));
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::u16string>{u"attrs.txt"});
+  EXPECT_EQ(FilesIn(temp_.Folder()), std::vector<std::u16string>{u"attrs.txt"});
 
   // A read-only attribute set while the document was open survives the save as well.
   ASSERT_TRUE(SetFileAttributesW(W(path), kept | FILE_ATTRIBUTE_READONLY));
@@ -219,44 +190,47 @@ class FailedSaveAs : public SafeSave, public testing::WithParamInterface<SaveAsF
 TEST_P(FailedSaveAs, KeepsPathTitleAndLock) {
   std::u16string path = temp_.Write(u"first.txt", "first");
   OpenWithText(path, "first, edited");
-  g_saveAnswer = temp_.Path(GetParam().target);
+  g_fileDialogAnswer = temp_.Path(GetParam().target);
   if (GetParam().room != SIZE_MAX) {
     g_room = GetParam().room;
     g_documentHooks.writeFile = WriteUntilFull;
   }
   EXPECT_FALSE(SaveDocumentAs(g_shell.mainWindow));
-  g_documentHooks = DocumentHooks{};
-  ExpectOneSaveError();
+  DiskAsUsual();
+  EXPECT_TRUE(OneMessage(u"Norvo \u2014 Error", u"Cannot save file."));
   EXPECT_EQ(g_doc.path, path);
-  EXPECT_EQ(Title(), u"Norvo - first.txt *");
+  EXPECT_EQ(MainTitle(), u"Norvo - first.txt *");
   EXPECT_TRUE(g_doc.modified);
   EXPECT_TRUE(LockedAgainstWriters(path));
   EXPECT_EQ(ReadBytes(path), "first");
-  EXPECT_EQ(FilesIn(Folder()), std::vector<std::u16string>{u"first.txt"});
+  EXPECT_EQ(FilesIn(temp_.Folder()), std::vector<std::u16string>{u"first.txt"});
 }
 INSTANTIATE_TEST_SUITE_P(Cases, FailedSaveAs,
                          testing::Values(SaveAsFailure{"missing_folder", u"no such folder\\second.txt", SIZE_MAX},
                                          SaveAsFailure{"full_volume", u"second.txt", 4}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Save As moves the lock, and over another file replaces it whole.
 TEST_F(SafeSave, SaveAsOverAnotherFileReplacesItWhole) {
   std::u16string path = temp_.Write(u"one.txt", "one");
   std::u16string other = temp_.Write(u"other.txt", "a much longer text that was there before");
   OpenWithText(path, "two");
-  g_saveAnswer = other;
-  EXPECT_TRUE(SaveDocumentAs(g_shell.mainWindow));
+  g_fileDialogAnswer = other;
+  SendMessageW(g_shell.mainWindow, WM_COMMAND, CMD_SAVE_AS, 0);
   EXPECT_EQ(ReadBytes(other), "two");
   EXPECT_EQ(ReadBytes(path), "one");
   EXPECT_EQ(g_doc.path, other);
+  EXPECT_EQ(MainTitle(), u"Norvo - other.txt");
   EXPECT_TRUE(LockedAgainstWriters(other));
   EXPECT_FALSE(LockedAgainstWriters(path));
+  EXPECT_TRUE(g_settings.recentFiles[0].Get() == path);  // Save As does not touch the recent list
   // Save As onto the document's own name (in other letter case) is a plain save.
   Sci(SCI_SETTEXT, 0, "three");
-  g_saveAnswer = temp_.Path(u"OTHER.TXT");
+  g_fileDialogAnswer = temp_.Path(u"OTHER.TXT");
   EXPECT_TRUE(SaveDocumentAs(g_shell.mainWindow));
   EXPECT_EQ(ReadBytes(other), "three");
   EXPECT_TRUE(LockedAgainstWriters(other));
-  EXPECT_EQ(FilesIn(Folder()), (std::vector<std::u16string>{u"one.txt", u"other.txt"}));
+  EXPECT_EQ(FilesIn(temp_.Folder()), (std::vector<std::u16string>{u"one.txt", u"other.txt"}));
 }
 
 // While the message of a failing auto-save is open, its modal loop still delivers the timer:
@@ -281,7 +255,7 @@ TEST_F(SafeSave, AFailingAutoSaveShowsOneBoxAtATime) {
   SendMessageW(g_shell.mainWindow, WM_TIMER, AUTOSAVE_TIMER_ID, 0);
   SendMessageW(g_shell.mainWindow, WM_TIMER, AUTOSAVE_TIMER_ID, 0);  // the next interval asks again
   g_uiHooks.messageBox = RecordMessageForTests;
-  g_documentHooks = DocumentHooks{};
+  DiskAsUsual();
   EXPECT_EQ(g_mostBoxesOpen, 1);
   EXPECT_EQ(g_shownMessages.size(), 2u);
   EXPECT_EQ(ReadBytes(path), "v1");
@@ -392,7 +366,7 @@ class Viewer : public testing::Test {
  protected:
   void SetUp() override {
     ClearMessages();
-    g_documentHooks.fileDialog = AnswerDialog;
+    g_documentHooks.fileDialog = [](bool) { return g_fileDialogAnswer; };
     g_shell.viewerMode = true;
     g_doc = DocumentState{};
     window_ = CreateWindowExW(0, L"NorvoMainWindow", L"Norvo - Viewer", WS_OVERLAPPEDWINDOW, 0, 0, 660, 820, nullptr,
@@ -431,7 +405,7 @@ TEST_F(Viewer, IgnoresEveryCommandThatWouldWrite) {
   EXPECT_TRUE(LockedAgainstWriters(path));
 
   g_doc.modified = true;  // as if something had changed it
-  g_saveAnswer = temp_.Path(u"copy.txt");
+  g_fileDialogAnswer = temp_.Path(u"copy.txt");
   Command(CMD_SAVE);
   Command(CMD_SAVE_AS);
   SendMessageW(window_, WM_TIMER, AUTOSAVE_TIMER_ID, 0);
@@ -443,14 +417,14 @@ TEST_F(Viewer, IgnoresEveryCommandThatWouldWrite) {
   EXPECT_EQ(ReadBytes(path), utf16);
   FILETIME after = WriteTime(path);
   EXPECT_EQ(CompareFileTime(&written, &after), 0);
-  EXPECT_EQ(ReadBytes(g_saveAnswer), "");
-  EXPECT_EQ(GetFileAttributesW(W(g_saveAnswer)), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(ReadBytes(g_fileDialogAnswer), "");
+  EXPECT_EQ(GetFileAttributesW(W(g_fileDialogAnswer)), INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(g_shownMessages.empty());
 }
 
 TEST_F(Viewer, OpenShowsTheFileReadOnlyUnderTheViewerTitle) {
   std::u16string path = temp_.Write(u"other.txt", "other text");
-  g_saveAnswer = path;  // the answer of the Open dialog
+  g_fileDialogAnswer = path;  // the answer of the Open dialog
   Command(CMD_OPEN);
   EXPECT_EQ(GetDocumentText(), "other text");
   EXPECT_EQ(Sci(SCI_GETREADONLY), 1);

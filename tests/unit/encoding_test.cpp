@@ -81,17 +81,3 @@ INSTANTIATE_TEST_SUITE_P(Texts, EolTest,
                                          EolCase{"a\nb\r\n", EolCrLf}, EolCase{"a\rb\r", EolCr},
                                          EolCase{"a\nb\n", EolLf}, EolCase{"a\n\rb", EolCrLf},
                                          EolCase{std::string("\0\n", 2), EolLf}));
-
-TEST(EncodingNames, StatusBarTexts) {
-  EXPECT_STREQ(EncodingName(TextEncoding::Utf8Bom), "UTF-8 BOM");
-  EXPECT_STREQ(EncodingName(TextEncoding::Utf8), "UTF-8");
-  EXPECT_STREQ(EncodingName(TextEncoding::Utf16Le), "UTF-16 LE");
-  EXPECT_STREQ(EncodingName(TextEncoding::Utf16Be), "UTF-16 BE");
-  EXPECT_STREQ(EncodingName(TextEncoding::Ansi), "ANSI");
-  EXPECT_STREQ(EncodingName(5), "UTF-8");
-  EXPECT_STREQ(EncodingName(-1), "UTF-8");
-  EXPECT_STREQ(EolModeName(0), "CRLF");
-  EXPECT_STREQ(EolModeName(1), "CR");
-  EXPECT_STREQ(EolModeName(2), "LF");
-  EXPECT_STREQ(EolModeName(3), "?");
-}

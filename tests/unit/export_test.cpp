@@ -1,20 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "export/export_logic.h"
 #include "export/html_export.h"
 #include "export/rtf_export.h"
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
+#include "outside_readers.h"
 
 namespace {
 
@@ -89,12 +81,6 @@ INSTANTIATE_TEST_SUITE_P(Times, ElapsedTimeTest,
 
 TEST(ExportProgress, StepsAndTexts) {
   EXPECT_LE(FormatElapsedTime(UINT64_MAX).size(), 31u);
-
-  EXPECT_EQ(HtmlProgressStep(1), 50);
-  EXPECT_EQ(HtmlProgressStep(1000), 50);
-  EXPECT_EQ(HtmlProgressStep(1001), 10);
-  EXPECT_EQ(HtmlProgressStep(20000), 200);
-
   EXPECT_EQ(ExportProgressText(0xFFFFFFFFu, 10), u"Finalizing...");
   EXPECT_EQ(ExportProgressText(UINT64_MAX, 10), u"Finalizing...");
   EXPECT_EQ(ExportProgressText(51, 1000), u"Exporting line 51 of 1000  (5%)");
@@ -355,73 +341,11 @@ INSTANTIATE_TEST_SUITE_P(
                     EscapeCase{"a\x80z", "a?z"}, EscapeCase{"\xFF", "?"}, EscapeCase{"\xE2\x82", "??"},
                     EscapeCase{"\xC3(", "?("}, EscapeCase{"\xC0\x80", "??"}, EscapeCase{"\xED\xA0\x80", "???"}));
 
-// ---------------------------------------------------------------- external readers
+// ---------------------------------------------------------------- outside readers
 
 #ifndef _WIN32
-
-std::filesystem::path WriteTemp(const std::string& name, const std::string& bytes) {
-  std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("norvo_export_" + std::to_string(getpid()) + "_" + name);
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return path;
-}
-
-std::string RunAndRead(const std::string& command) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return output;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  pclose(pipe);
-  return output;
-}
-
-void AppendUtf8CodePoint(std::string& out, unsigned long cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-#endif
-
-TEST(ExternalReaders, HtmlPagesPassTidy) {
-#ifdef _WIN32
-  GTEST_SKIP() << "tidy runs on the native build";
-#else
-  if (!std::filesystem::exists("/usr/bin/tidy")) GTEST_SKIP() << "tidy is not installed";
-  for (const auto& [name, page] : {std::pair{"rich.html", RichPage()}, {"title.html", EscapedTitlePage()}}) {
-    std::filesystem::path path = WriteTemp(name, page);
-    int status = std::system(("tidy -e -q '" + path.string() + "' >/dev/null 2>&1").c_str());
-    ASSERT_TRUE(WIFEXITED(status)) << name;
-    EXPECT_LT(WEXITSTATUS(status), 2) << name;
-    std::filesystem::remove(path);
-  }
-#endif
-}
-
-// unrtf's text output carries no Unicode by default (every \uN becomes "?"), so the check runs the
-// text personality from a private folder whose copy of text.conf adds a rule printing \uN as
-// "&#N;"; those references are decoded to UTF-8 before comparing. What else is normalised:
-// - the "###" comment lines and the "-----------------" line that opens the body are dropped;
-// - unrtf writes \tab as blanks up to its next tab stop followed by a line break; the document
-//   has no blanks before its line ends, so each run of blanks that ends a line is read as a tab;
-// - in the expected text CRLF becomes LF (one \par per line).
-TEST(ExternalReaders, RtfReadsBackWithUnrtf) {
-#ifdef _WIN32
-  GTEST_SKIP() << "unrtf runs on the native build";
-#else
-  const std::filesystem::path systemConf = "/usr/share/unrtf/text.conf";
-  if (!std::filesystem::exists("/usr/bin/unrtf") || !std::filesystem::exists(systemConf)) {
-    GTEST_SKIP() << "unrtf is not installed";
-  }
+TEST(OutsideReaders, TidyAcceptsThePagesAndUnrtfReadsTheDocumentBack) {
+  if (!OutsideReadersInstalled()) GTEST_SKIP() << "tidy or unrtf is not installed";
   const std::string text =
       "{braces} and \\back\\slash\\\tafter a tab\r\n"
       "Euro \xE2\x82\xAC and replacement \xEF\xBF\xBD here\r\n"
@@ -438,56 +362,12 @@ TEST(ExternalReaders, RtfReadsBackWithUnrtf) {
   tables.fore[1] = 0x0000FF;
   tables.bold[2] = true;
   tables.italic[3] = true;
-  const std::string rtf = BuildRtf(text, styles, tables, false, "Consolas", 11);
-
-  std::filesystem::path rtfPath = WriteTemp("rich.rtf", rtf);
-  std::filesystem::path confDir = std::filesystem::temp_directory_path() / ("norvo_unrtf_" + std::to_string(getpid()));
-  std::filesystem::create_directories(confDir);
-  std::filesystem::copy_file(systemConf, confDir / "text.conf", std::filesystem::copy_options::overwrite_existing);
-  std::ofstream(confDir / "text.conf", std::ios::app) << "unisymbol_print\n\t&#%;\n";
-  std::string output =
-      RunAndRead("unrtf -P '" + confDir.string() + ":/usr/share/unrtf' --text '" + rtfPath.string() + "' 2>/dev/null");
-  std::filesystem::remove(rtfPath);
-  std::filesystem::remove_all(confDir);
-
-  std::string read;
-  size_t pos = 0;
-  bool inBody = false;
-  while (pos < output.size()) {
-    size_t eol = output.find('\n', pos);
-    size_t next = eol == std::string::npos ? output.size() : eol + 1;
-    std::string_view line(output.data() + pos, next - pos);
-    if (inBody) {
-      read += line;
-    } else if (line.substr(0, 17) == "-----------------") {
-      inBody = true;
-    } else {
-      ASSERT_TRUE(line.substr(0, 3) == "###" || line == "\n") << "unexpected line before the body: " << line;
-    }
-    pos = next;
-  }
-  std::string decoded;
-  for (size_t i = 0; i < read.size(); ++i) {
-    if (read.compare(i, 2, "&#") == 0) {
-      size_t end = read.find(';', i);
-      ASSERT_NE(end, std::string::npos);
-      AppendUtf8CodePoint(decoded, std::stoul(read.substr(i + 2, end - i - 2)));
-      i = end;
-    } else if (size_t blanksEnd = read.find_first_not_of(' ', i);
-               read[i] == ' ' && blanksEnd != std::string::npos && read[blanksEnd] == '\n') {
-      decoded += '\t';
-      i = blanksEnd;  // the line break belongs to the tab
-    } else {
-      decoded += read[i];
-    }
-  }
-
-  std::string expected;
-  for (char c : text) {
-    if (c != '\r') expected += c;
-  }
-  EXPECT_EQ(decoded, expected);
-#endif
+  EXPECT_EQ(CheckWithOutsideReaders({{"rich.html", RichPage()},
+                                     {"title.html", EscapedTitlePage()},
+                                     {"rich.rtf", BuildRtf(text, styles, tables, false, "Consolas", 11)},
+                                     {"rich.rtf.txt", text}}),
+            "");
 }
+#endif
 
 }  // namespace

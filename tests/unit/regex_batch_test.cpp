@@ -46,29 +46,6 @@ TEST(TextCursor, CountsLikeTheUtf8FormOfEveryPrefix) {
   EXPECT_EQ(cursor.Bytes(), static_cast<int64_t>(Utf16ToUtf8(text).size()));
 }
 
-TEST(RegexLogLines, LinesOfEveryFormatAndPiecesThatAddUp) {
-  const std::u16string text = u"one\r\ntw\u00F6 \U0001F600x";
-  const std::vector<RegexMatch> matches = {{0, 3, 1}, {5, 8, 2}, {9, 11, 2}, {12, 12, 2}};
-  EXPECT_EQ(RegexBatchLines(text, matches, 7, 0), "one\ntw\xC3\xB6\n\xF0\x9F\x98\x80\n\n");
-  const std::string numbered =
-      "[7] Ln 1  Pos 0-3: one\n[7] Ln 2  Pos 5-8: tw\xC3\xB6\n[7] Ln 2  Pos 9-11: \xF0\x9F\x98\x80\n"
-      "[7] Ln 2  Pos 12-12: \n";
-  EXPECT_EQ(RegexBatchLines(text, matches, 7, 1), numbered);
-  EXPECT_EQ(RegexBatchLines(text, matches, 7, 2), numbered);
-
-  // Handed over whenever a piece is full, and the pieces are the whole.
-  std::vector<std::string> pieces;
-  {
-    RegexLogLines lines([&](std::string_view piece) { pieces.emplace_back(piece); }, 50);
-    for (const RegexMatch& m : matches) lines.Add(text, m, 7, 1);
-    EXPECT_EQ(pieces.size(), 1u);  // the third line filled it
-  }                                // the rest goes when the writer does
-  std::string joined;
-  for (const std::string& piece : pieces) joined += piece;
-  EXPECT_EQ(joined, numbered);
-  EXPECT_EQ(pieces.size(), 2u);
-}
-
 struct CollectCase {
   const char16_t* pattern;
   uint64_t limit;  // matches a batch

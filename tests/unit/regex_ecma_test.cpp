@@ -45,8 +45,9 @@ void PrintTo(const SearchCase& c, std::ostream* os) {
 }
 }  // namespace
 
-// A failed attempt at the CR of a CR LF pair goes on at the LF, as at any other character:
-// the matches are those of the same text with LF alone, moved by the CRs before them.
+// A failed attempt at the CR of a CR LF pair goes on at the LF, as at any other character (the
+// comparison with std::wregex covers CR LF at large), and '.' stops at every line terminator of
+// the grammar and nowhere else.
 class RegexLineEnds : public testing::TestWithParam<SearchCase> {};
 TEST_P(RegexLineEnds, CrLfIsTwoCharacters) {
   const SearchCase& c = GetParam();
@@ -55,11 +56,7 @@ TEST_P(RegexLineEnds, CrLfIsTwoCharacters) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, RegexLineEnds,
-    testing::Values(SearchCase{u"\\s\\w+", u"one\r\ntwo", {{4, 8}}}, SearchCase{u"\\W\\w", u"a\r\nb", {{2, 4}}},
-                    SearchCase{u"\\n\\w", u"a\r\nb\r\n\r\nc", {{2, 4}, {7, 9}}},
-                    SearchCase{u"\\s", u"a\r\nb", {{1, 2}, {2, 3}}}, SearchCase{u"[^a]b", u"a\r\nb", {{2, 4}}},
-                    SearchCase{u"\\r?\\n", u"a\r\nb\nc", {{1, 3}, {4, 5}}},
-                    // '.' stops at every line terminator of the grammar and nowhere else.
+    testing::Values(SearchCase{u"\\s\\w+", u"one\r\ntwo", {{4, 8}}}, SearchCase{u"\\s", u"a\r\nb", {{1, 2}, {2, 3}}},
                     SearchCase{u".+", u"ab\r\ncd\u2028e\u2029f\u0085g", {{0, 2}, {4, 6}, {7, 8}, {9, 12}}},
                     SearchCase{u"a.c", u"a\rc a\nc a\u000Bc", {{8, 11}}}));
 
@@ -73,11 +70,9 @@ TEST_P(RegexEcmaPatterns, MatchAsTheGrammarReadsThem) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RegexEcmaPatterns,
     testing::Values(
-        // The empty class never matches, its complement matches any character, line ends too.
-        SearchCase{u"a[]", u"ab", {}}, SearchCase{u"[^]", u"a\n\U0001F600", {{0, 1}, {1, 2}, {2, 4}}},
-        SearchCase{u"[]a]", u"a]", {}}, SearchCase{u"x|[]a]", u"]a]x", {{3, 4}}},
-        SearchCase{u"[^]a]", u"ba]", {{0, 3}}}, SearchCase{u"[]*b|a[]?c", u"abac", {{1, 2}, {2, 4}}},
-        SearchCase{u"[]{0,2}\\r", u"\r\n", {{0, 1}}},
+        // The complement of the empty class matches any character, a pair as one (the empty
+        // class itself the comparison with std::wregex covers).
+        SearchCase{u"[^]", u"a\n\U0001F600", {{0, 1}, {1, 2}, {2, 4}}}, SearchCase{u"[^]a]", u"ba]", {{0, 3}}},
         // A back-reference to a group that did not take part matches empty.
         SearchCase{u"(a)|b\\1", u"b", {{0, 1}}}, SearchCase{u"(?:(x)|y)\\1z", u"yz", {{0, 2}}},
         // Escapes the grammar does not define stand for the letter itself.
@@ -108,11 +103,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RegexEcmaPatterns, SyntaxOutsideTheGrammarIsRefused) {
   for (const char16_t* bad : {u"(*UCP)a", u"(*CR)a", u"a(*ACCEPT)b", u"(*SKIP)(*FAIL)", u"x(*F)", u"(?|a)", u"(?P<n>a)",
-                              u"(?i)a", u"(a)\\2", u"[\\1]", u"a\\Z", u"\\z"})
+                              u"(?i)a", u"(a)\\2", u"[\\1]", u"a\\Z", u"\\z", u"(?>a+)b", u"a++", u"\\Aabc", u"(?#note)x",
+                              u"\\Qa.b\\E", u"a{2}+", u"x\\Ky"})
     EXPECT_FALSE(BuildSearchRegex(bad, true, false).valid()) << Narrow(bad);
   // A reference to a group further on matches empty, as the grammar has it.
   for (const char16_t* good : {u"\\2(a)(b)", u"[(*]", u"\\(*", u"[*+]", u"[]", u"[^]", u"[]a]", u"\\h\\R\\e\\a\\g\\o",
-                               u"(?<=a)b", u"[[:alpha:]]"})
+                               u"(?<=a)b", u"[[:alpha:]]", u"(?:a|b)", u"a(?=b)", u"a(?!b)", u"(?<!a)b",
+                               u"(?<n>a)\\k<n>", u"[(?i)]", u"\\(?i\\)", u"a+?", u"[\\]A]", u"\\\\A"})
     EXPECT_TRUE(BuildSearchRegex(good, true, false).valid()) << Narrow(good);
 }
 
@@ -128,7 +125,8 @@ void PrintTo(const TemplateCase& c, std::ostream* os) {
 }
 }  // namespace
 
-// Replace All without Preserve case expands templates as std::regex_replace does.
+// Replace All without Preserve case expands templates as std::regex_replace does. The comparison
+// with std::regex_replace covers templates at large; these are cases its patterns do not make.
 class RegexEcmaTemplates : public testing::TestWithParam<TemplateCase> {};
 TEST_P(RegexEcmaTemplates, ExpandAsTheStandardLibraryDoes) {
   const TemplateCase& c = GetParam();
@@ -136,16 +134,5 @@ TEST_P(RegexEcmaTemplates, ExpandAsTheStandardLibraryDoes) {
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, RegexEcmaTemplates,
-    testing::Values(TemplateCase{u"ab", u"a", u"<$0|$&>", u"<a|a>b"},
-                    TemplateCase{u"width=100", u"(\\w+)=(\\w+)", u"[$3]", u"[]"},
-                    TemplateCase{u"ab", u"(a)", u"<$12>", u"<>b"}, TemplateCase{u"ab", u"(a)", u"<$01>", u"<a>b"},
-                    TemplateCase{u"abcdefghijk", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)", u"$11$10$1", u"kja"},
-                    TemplateCase{u"ab", u"(x)?a", u"[$1]", u"[]b"},
-                    // $` runs from the end of the match before, $' to the end of the text.
-                    TemplateCase{u"abab", u"b", u"[$`]", u"a[a]a[a]"},
-                    TemplateCase{u"abab", u"b", u"[$']", u"a[ab]a[]"},
-                    TemplateCase{u"xay", u"a", u"[$`|$']", u"x[x|y]y"}, TemplateCase{u"ab", u"", u"$`", u"ab"},
-                    TemplateCase{u"ab", u"x*", u"[$`]", u"[]a[a]b[b]"},
-                    // A dollar sign before anything else, or at the end, is itself.
-                    TemplateCase{u"a", u"a", u"$$", u"$"}, TemplateCase{u"a", u"a", u"$x$", u"$x$"},
-                    TemplateCase{u"a", u"a", u"$$$&", u"$a"}, TemplateCase{u"a", u"a", u"$$1", u"$1"}));
+    testing::Values(TemplateCase{u"abcdefghijk", u"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)", u"$11$10$1", u"kja"},
+                    TemplateCase{u"ab", u"(x)?a", u"[$1]", u"[]b"}, TemplateCase{u"ab", u"", u"$`", u"ab"}));

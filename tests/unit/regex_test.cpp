@@ -37,25 +37,9 @@ TEST(RegexPattern, WholeWordWrapsTheWholeAlternation) {
   EXPECT_EQ(Texts(u"a b ab ba", u"a|b", true), (V{u"a", u"b"}));
 }
 
-TEST(RegexPattern, CaseAndPositions) {
-  auto m = FindAllRegexMatches(u"Ring ring RING", u"ring", false, false);
-  ASSERT_EQ(m.size(), 3u);
-  EXPECT_EQ(m[1].start, 5);
-  EXPECT_EQ(m[1].end, 9);
-  EXPECT_EQ(FindAllRegexMatches(u"Ring ring RING", u"ring", true, false).size(), 1u);
-}
-
-TEST(RegexPattern, BehavesLikeEcmaScript) {
-  // ^ and $ only at the ends of the subject.
-  EXPECT_EQ(FindAllRegexMatches(u"a\nb\n", u"^b", true, false).size(), 0u);
-  EXPECT_EQ(FindAllRegexMatches(u"a\nb\n", u"b$", true, false).size(), 0u);  // not before a final newline
-  EXPECT_EQ(FindAllRegexMatches(u"a\nb", u"b$", true, false).size(), 1u);
-  // '.' stops at line ends.
-  EXPECT_EQ(Texts(u"ab\r\ncd", u".+", false), (V{u"ab", u"cd"}));
-  // \w and \d are ASCII.
+// \w and \d are ASCII (the comparison with std::wregex sees ASCII texts only).
+TEST(RegexPattern, WordCharactersAreAscii) {
   EXPECT_EQ(Texts(u"\u00e9t\u00e9 x1", u"\\w+", false), (V{u"t", u"x1"}));
-  // \u escapes.
-  EXPECT_EQ(FindAllRegexMatches(u"\u20ac5", u"\\u20AC\\d", true, false).size(), 1u);
 }
 
 TEST(RegexPattern, InvalidPatternsFindNothingAndReplaceNothing) {
@@ -67,14 +51,9 @@ TEST(RegexPattern, InvalidPatternsFindNothingAndReplaceNothing) {
   EXPECT_TRUE(FindAllRegexMatches(u"a", u"", true, false).empty());
 }
 
-TEST(RegexPattern, EmptyMatchesAdvanceOneCharacter) {
-  auto m = FindAllRegexMatches(u"ab", u"x*", true, false);
-  ASSERT_EQ(m.size(), 3u);  // before a, before b, at the end
-  EXPECT_EQ(m[2].start, 2);
-  // A surrogate pair is one character.
+// An empty match moves on by a whole character: a surrogate pair is one.
+TEST(RegexPattern, EmptyMatchesStepOverASurrogatePair) {
   EXPECT_EQ(FindAllRegexMatches(u"\U0001F600", u"x*", true, false).size(), 2u);
-  // After an empty match, a non-empty one at the same place is still found.
-  EXPECT_EQ(Texts(u"aab", u"a*", false), (V{u"aa", u"", u""}));
 }
 
 TEST(RegexPattern, AHugeLineWithDotStarNeitherCrashesNorHangs) {
@@ -112,9 +91,7 @@ TEST(RegexReplace, RestrictedTemplate) {
 
 TEST(RegexReplace, EcmaTemplateWithoutPreserveCase) {
   EXPECT_EQ(RegexReplaceAll(u"width=100", u"(\\w+)=(\\w+)", u"$2 is $1", true, false, false), u"100 is width");
-  EXPECT_EQ(RegexReplaceAll(u"a", u"a", u"$$", true, false, false), u"$");
   EXPECT_EQ(RegexReplaceAll(u"a", u"a", u"$$", true, false, true), u"$$");  // the restricted dialect
-  EXPECT_EQ(RegexReplaceAll(u"xay", u"a", u"[$`|$']", true, false, false), u"x[x|y]y");
   EXPECT_EQ(RegexReplaceAll(u"ab", u"(a)(b)", u"<$21>", true, false, false), u"<>");  // no group 21
   int count = 0;
   EXPECT_EQ(RegexReplaceAll(u"a.a.a", u"a", u"bb", true, false, false, &count), u"bb.bb.bb");
@@ -149,26 +126,7 @@ TEST(SearchBatchTest, ResumesWithEachStartCountingAsTheBeginning) {
   EXPECT_EQ(why, BatchEnd::Exhausted);
 }
 
-TEST(SearchBatchTest, BatchesContinueWhereTheyStoppedWithLineNumbers) {
-  std::u16string text = u"a1\nb2\nc3 d4\ne5 f6 g7";
-  CompiledPattern p = BuildSearchRegex(u"[a-z]\\d", true, false);
-  RegexScan scan(text);
-  BatchEnd why;
-  std::vector<RegexMatch> all;
-  for (int run = 0; run < 3; ++run) {
-    auto batch = SearchBatch(text, p, scan, 3, nullptr, &why);
-    all.insert(all.end(), batch.begin(), batch.end());
-  }
-  ASSERT_EQ(all.size(), 7u);  // 3 + 3 + 1
-  EXPECT_EQ(why, BatchEnd::Exhausted);
-  EXPECT_EQ(all[0].line, 1);
-  EXPECT_EQ(all[2].line, 3);
-  EXPECT_EQ(all[3].line, 3);
-  EXPECT_EQ(MatchedText(text, all[6]), u"g7");
-  EXPECT_EQ(all[6].line, 4);
-}
-
-TEST(SearchBatchTest, EmptyMatchesAdvanceAndLimitAndCancelStop) {
+TEST(SearchBatchTest, EmptyMatchesAdvanceAndTheLimitStops) {
   CompiledPattern p = BuildSearchRegex(u"x*", true, false);
   const std::u16string text = u"ab\nc";
   RegexScan scan(text);
@@ -182,10 +140,6 @@ TEST(SearchBatchTest, EmptyMatchesAdvanceAndLimitAndCancelStop) {
   EXPECT_EQ(why, BatchEnd::Limit);
   EXPECT_EQ(again.position, 2u);
   EXPECT_TRUE(SearchBatch(text, p, again, 0, nullptr, &why).empty());  // batch size 0
-  std::atomic<bool> cancel{true};
-  RegexScan cancelled(text);
-  EXPECT_TRUE(SearchBatch(text, p, cancelled, 5, &cancel, &why).empty());
-  EXPECT_EQ(why, BatchEnd::Cancelled);
 }
 
 // A batch of many matches, however densely they come, is the same as listing them all; the
@@ -221,37 +175,6 @@ TEST(SearchBatchTest, TheEngineAloneCountsTheSameMatches) {
   EXPECT_EQ(CountMatchesWithTheEngineAlone(BuildSearchRegex(u"(", true, false), text), 0u);
 }
 
-TEST(SearchBatchTest, MatchedTextIsReadFromTheSearchedText) {
-  EXPECT_EQ(MatchedText(u"hello world", {6, 11, 1}), u"world");
-  EXPECT_EQ(MatchedText(u"hello", {5, 5, 1}), u"");
-}
-
-// Matches across the search windows, and ones that end exactly at a window's end, are the same
-// as one search over the whole text would find.
-TEST(SearchBatchTest, WindowsDoNotChangeTheMatches) {
-  const size_t window = 1u << 22;
-  std::u16string text(window + 10, u'.');
-  text.replace(window - 3, 6, u"needle");  // straddles the first window's end
-  text.replace(window - 20, 4, u"word");   // ends well inside
-  text += u"tail";
-  struct Case {
-    const char16_t* pattern;
-    size_t count;
-  } cases[] = {{u"needle", 1}, {u"\\w+", 3}, {u"tail$", 1}, {u"d\\.{3}$", 0}, {u"ne+dle", 1}};
-  for (const Case& c : cases) {
-    CompiledPattern p = BuildSearchRegex(c.pattern, true, false);
-    RegexScan scan(text);
-    BatchEnd why;
-    auto batch = SearchBatch(text, p, scan, 100, nullptr, &why);
-    auto whole = FindAllRegexMatches(text, c.pattern, true, false);
-    ASSERT_EQ(batch.size(), c.count) << std::string(c.pattern, c.pattern + 6);
-    for (size_t i = 0; i < batch.size() && i < whole.size(); ++i) {
-      EXPECT_EQ(batch[i].start, whole[i].start);
-      EXPECT_EQ(batch[i].end, whole[i].end);
-    }
-  }
-}
-
 TEST(SearchBatchTest, CancelIsSeenInsideOneLongSearch) {
   std::u16string text(3 * kSearchWindow, u'a');  // no match anywhere: one long search
   CompiledPattern p = BuildSearchRegex(u"b", true, false);
@@ -267,11 +190,3 @@ TEST(SearchBatchTest, CancelIsSeenInsideOneLongSearch) {
   EXPECT_EQ(m.groups[0].first, static_cast<int64_t>(text.size() - 1));
 }
 
-TEST(RegexPattern, SyntaxOutsideEcmaScriptIsRejected) {
-  for (const char16_t* bad :
-       {u"(?i)abc", u"(?>a+)b", u"a++", u"\\Aabc", u"abc\\z", u"(?#note)x", u"\\Qa.b\\E", u"a{2}+", u"x\\Ky"})
-    EXPECT_FALSE(BuildSearchRegex(bad, true, false).valid()) << std::string(bad, bad + 4);
-  for (const char16_t* good : {u"(?:a|b)", u"a(?=b)", u"a(?!b)", u"(?<=a)b", u"(?<!a)b", u"(?<n>a)\\k<n>", u"[(?i)]",
-                               u"\\(?i\\)", u"a+?", u"[\\]A]", u"[]a]", u"\\\\A"})
-    EXPECT_FALSE(UsesSyntaxOutsideEcmaScript(good)) << std::string(good, good + 4);
-}
