@@ -8,11 +8,6 @@
 
 namespace {
 
-void WriteSettings(const AppSettings& s) {
-  std::vector<unsigned char> image = BuildSettingsFile(s);
-  ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
-}
-
 AppSettings StoredSettings() {
   const std::string bytes = ReadBytes(ConfigFile());
   AppSettings s;
