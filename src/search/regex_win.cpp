@@ -131,19 +131,13 @@ void ReplaceAll(HWND dialog) {
 }
 
 void FindAll(HWND dialog) {
-  std::u16string pattern = Text(dialog, IDC_RX_PATTERN);
-  if (pattern.empty()) return Status(dialog, u"Please enter a pattern.");
+  RegexRunRequest request;
+  request.options = Options(dialog);
+  if (request.options.pattern.empty()) return Status(dialog, u"Please enter a pattern.");
   const bool more = Text(dialog, IDC_RX_FIND_ALL, 32) == u"Find More";
   g_job.Stop();  // a run still going ends before the list changes
   if (!more) SendDlgItemMessageW(dialog, IDC_RX_RESULTS, LB_RESETCONTENT, 0, 0);
-  RegexRunRequest request;
   request.dialog = dialog;
-  request.pattern = pattern;
-  request.replacement = Text(dialog, IDC_RX_REPLACE);
-  request.matchCase = Checked(dialog, IDC_RX_MATCH_CASE);
-  request.wholeWord = Checked(dialog, IDC_RX_WHOLE_WORD);
-  request.preserveCase = Checked(dialog, IDC_RX_PRESERVE_CASE);
-  request.colorResults = Checked(dialog, IDC_RX_COLOR_RESULTS);
   request.batchSize = Number(dialog, IDC_RX_BATCH_SIZE);
   request.maxMatches = Number(dialog, IDC_RX_MAX_MATCHES);
   request.includeLineNumbers = Checked(dialog, IDC_RX_LINE_NUMBERS);
@@ -154,7 +148,7 @@ void FindAll(HWND dialog) {
   request.documentVersion = DocumentVersion();
   request.sameSnapshot = g_job.HasSnapshotOf(request.documentVersion);
   if (!request.sameSnapshot) request.snapshot = GetDocumentText();
-  if (!more && request.colorResults) ClearRegexHighlight();
+  if (!more && request.options.colorResults) ClearRegexHighlight();
   SendDlgItemMessageW(dialog, IDC_RX_PROGRESS, PBM_SETPOS, 0, 0);
   EnableAfterSearch(dialog, false);
   Status(dialog, u"Searching...");

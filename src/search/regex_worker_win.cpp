@@ -112,7 +112,7 @@ void RegexSearchJob::Work(Run& run) {
   if (!text) text = std::make_shared<const std::u16string>(Utf8ToUtf16(r.snapshot));
   std::string().swap(r.snapshot);
   if (text->size() > kLargeText) PostStatus(r.dialog, run.id, u"Large file detected, searching...", 0);
-  CompiledPattern pattern = BuildSearchRegex(r.pattern, r.matchCase, r.wholeWord);
+  CompiledPattern pattern = BuildSearchRegex(r.options.pattern, r.options.matchCase, r.options.wholeWord);
   if (!pattern.valid()) return PostDone(r.dialog, run.id, RegexDone::InvalidPattern);
 
   uint64_t position = 0, found = 0;
@@ -128,12 +128,12 @@ void RegexSearchJob::Work(Run& run) {
       // The session keeps its options: only Apply changes them.
     } else {
       session_ = RegexSession();
-      session_.pattern = r.pattern;
-      session_.replacement = r.replacement;
-      session_.matchCase = r.matchCase;
-      session_.wholeWord = r.wholeWord;
-      session_.preserveCase = r.preserveCase;
-      session_.colorResults = r.colorResults;
+      session_.pattern = r.options.pattern;
+      session_.replacement = r.options.replacement;
+      session_.matchCase = r.options.matchCase;
+      session_.wholeWord = r.options.wholeWord;
+      session_.preserveCase = r.options.preserveCase;
+      session_.colorResults = r.options.colorResults;
       session_.includeLineNumbers = r.includeLineNumbers;
       session_.batchSize = r.batchSize;
       session_.maxMatches = r.maxMatches;
@@ -149,7 +149,7 @@ void RegexSearchJob::Work(Run& run) {
     std::lock_guard<std::mutex> lock(logMutex_);
     if (!r.continueSearch) {
       log_.reset(logPath.empty() ? nullptr : _wfopen(W(logPath), L"wb"));
-      const std::string header = RegexRunHeader(r.pattern, r.matchCase, r.wholeWord, CurrentLocalTime());
+      const std::string header = RegexRunHeader(r.options.pattern, r.options.matchCase, r.options.wholeWord, CurrentLocalTime());
       if (log_) fwrite(header.data(), 1, header.size(), log_.get());
     } else if (!log_ && !logPath.empty()) {
       log_.reset(_wfopen(W(logPath), L"ab"));

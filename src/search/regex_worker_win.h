@@ -18,6 +18,7 @@
 #include "common/handles_win.h"
 #include "common/win.h"
 #include "search/regex_batch.h"
+#include "search/regex_operations_win.h"
 
 enum class RegexDone : WPARAM { Finished = 0, MorePossible = 1, InvalidPattern = 2, TooComplex = 3 };
 
@@ -51,8 +52,8 @@ struct RegexSession {
 // A run as the dialog asks for it.
 struct RegexRunRequest {
   HWND dialog = nullptr;
-  std::u16string pattern, replacement;
-  bool matchCase = false, wholeWord = false, preserveCase = false, colorResults = true, includeLineNumbers = true;
+  RegexOptions options;  // pattern, replacement, case, whole word, preserve case, marks
+  bool includeLineNumbers = true;
   uint64_t batchSize = 3000, maxMatches = 10000;
   uint32_t outputFormat = 1;
   bool continueSearch = false;
