@@ -29,6 +29,9 @@ ALLOWED_CROSS_FEATURE = {
     ("markdown", "export/export_logic"),     # with the export's names and limits
     ("export", "document/document_win"),     # exports name their output after the document
     ("markdown", "document/document_win"),
+    ("print", "export/export_win"),          # PDF exports run as export jobs
+    ("print", "export/export_logic"),        # with the export's names
+    ("print", "document/document_win"),
 }
 MAX_LINES = 650
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

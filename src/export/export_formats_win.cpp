@@ -469,10 +469,6 @@ bool ExportPlainText(HWND owner, const std::string& text, const std::u16string& 
   return true;
 }
 
-void ExportPdf(HWND) {
-  // The PDF writer is not part of the program yet.
-}
-
 int ChooseExportFormat(HWND owner) {
   g_exportDialog.chosen = -1;
   if (DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(400), owner, ExportDialogProc, 0) != 1) return -1;

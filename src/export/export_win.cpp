@@ -38,6 +38,7 @@ struct ProgressState {
   ExportJob* job = nullptr;
   ProgressKind kind = ProgressKind::Export;
   bool cancelRequested = false;
+  bool finalizing = false;  // a PDF worker is writing the end of its file
   bool pressed = false;
   bool enabled = true;
   bool trackingLeave = false;
@@ -87,7 +88,7 @@ void InitProgress(HWND dialog, ExportJob* job, ProgressKind kind) {
   const ColorPalette& p = GetColorPalette();
   s->back.reset(CreateSolidBrush(p.dialogBack));
   s->statusFont = MakeUiFont(dialog);
-  if (kind == ProgressKind::Export) s->buttonFont = MakeUiFont(dialog);
+  if (kind != ProgressKind::Rtf) s->buttonFont = MakeUiFont(dialog);
   if (HWND own = GetDlgItem(dialog, kTemplateButton)) ShowWindow(own, SW_HIDE);
   RECT units{0, 0, 70, 14};
   MapDialogRect(dialog, &units);
@@ -156,12 +157,53 @@ void RequestCancel(HWND dialog, ProgressState& s) {
   s.enabled = false;
   s.cancelRequested = true;
   s.job->Cancel();
+  if (s.job->dataReadyEvent) SetEvent(s.job->dataReadyEvent.get());  // a worker waiting for lines wakes up
   SetStatus(dialog, s, u"Cancelling...");
 }
 
 bool InButton(const ProgressState& s, LPARAM lParam) {
   POINT pt{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   return PtInRect(&s.button, pt) != 0;
+}
+
+// A PDF job's end: the file is kept only when the worker finished and Cancel was not pressed
+// (also not while the end of the file was being written); the main window hears the result.
+void FinishPdf(HWND dialog, ProgressState& s, WPARAM wParam) {
+  ExportJob& job = *s.job;
+  const uint64_t elapsed = GetTickCount64() - job.startTick.load();
+  bool kept = wParam != 0 && !s.cancelRequested;
+  if (job.settle) kept = job.settle(kept) && kept;
+  job.succeeded = kept;
+  if (job.ownerWindow) PostMessageW(job.ownerWindow, WMU_PDF_DONE, kept ? 1 : 0, static_cast<LPARAM>(elapsed));
+  EndDialog(dialog, kept ? 1 : 2);
+}
+
+INT_PTR PdfMessage(HWND dialog, ProgressState& s, UINT msg, WPARAM wParam) {
+  switch (msg) {
+    case WMU_PDF_NEED_LINES:
+      if (s.cancelRequested) {
+        SetEvent(s.job->cancelEvent.get());
+      } else {
+        if (s.job->collect) s.job->collect();
+        SetEvent(s.job->dataReadyEvent.get());
+      }
+      return TRUE;
+    case WMU_PDF_PROGRESS:
+      if (!s.cancelRequested)
+        SetStatus(dialog, s, u"Exporting page " + DecimalText(static_cast<unsigned long long>(wParam)) + u"...");
+      return TRUE;
+    case WMU_PDF_FINALIZING:
+      s.finalizing = true;
+      if (!s.cancelRequested)
+        SetStatus(dialog, s,
+                  u"Please wait, finalizing PDF file...\nThis may take a while depending on file size.\nClick Cancel "
+                  u"to discard the export.");
+      return TRUE;
+    case WMU_PDF_DONE:
+      FinishPdf(dialog, s, wParam);
+      return TRUE;
+  }
+  return FALSE;
 }
 
 void Finish(HWND dialog, ProgressState& s, WPARAM wParam) {
@@ -245,7 +287,7 @@ INT_PTR ProgressProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, Progre
       if (LOWORD(wParam) == IDCANCEL) RequestCancel(dialog, *s);
       return TRUE;
     case WM_CLOSE:
-      RequestCancel(dialog, *s);
+      if (s->kind != ProgressKind::Pdf) RequestCancel(dialog, *s);  // a PDF window ignores its close box
       return TRUE;
     case WM_DESTROY:
       SetWindowLongPtrW(dialog, DWLP_USER, 0);
@@ -254,6 +296,7 @@ INT_PTR ProgressProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, Progre
     default:
       break;
   }
+  if (kind == ProgressKind::Pdf) return PdfMessage(dialog, *s, msg, wParam);
   if (kind == ProgressKind::Export) {
     if (msg == WMU_EXPORT_PROGRESS) {
       SetStatus(dialog, *s, ExportProgressText(wParam, s->job->totalLines));
@@ -307,6 +350,10 @@ INT_PTR CALLBACK RtfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPA
   return ProgressProc(dialog, msg, wParam, lParam, ProgressKind::Rtf);
 }
 
+INT_PTR CALLBACK PdfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ProgressProc(dialog, msg, wParam, lParam, ProgressKind::Pdf);
+}
+
 bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, const char16_t* failureTitle,
                   const char16_t* eventsFailure) {
   job->cancelEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -325,7 +372,9 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
   }
   thread.reset();
   INT_PTR shown = DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(g_exportHooks.progressWindowFails ? kMissingTemplate : kProgressTemplate),
-                                  job->ownerWindow, kind == ProgressKind::Rtf ? RtfProgressDialogProc : ExportProgressDialogProc,
+                                  job->ownerWindow, kind == ProgressKind::Rtf   ? RtfProgressDialogProc
+                                  : kind == ProgressKind::Pdf ? PdfProgressDialogProc
+                                                              : ExportProgressDialogProc,
                                   reinterpret_cast<LPARAM>(job.get()));
   if (shown != 1 && shown != 2) {
     // No window to report to: stop the worker; it ends on its own reference and leaves no file.

@@ -37,6 +37,14 @@ struct ExportJob : std::enable_shared_from_this<ExportJob> {
   // must end with exactly one done message.
   std::function<void(ExportJob&)> work;
 
+  // PDF jobs. The worker asks for lines with WMU_PDF_NEED_LINES; the progress window runs
+  // `collect` on the user-interface thread and then sets dataReadyEvent. When the worker is
+  // done, the window calls `settle` with whether the file is to be kept (the worker finished
+  // and Cancel was not pressed); it returns whether the file is in place.
+  UniqueHandle dataReadyEvent;
+  std::function<void()> collect;
+  std::function<bool(bool keep)> settle;
+
   // Worker side.
   // Waits for the progress window's hand-shake (a time-out is not an error).
   void WaitReady(DWORD timeoutMs);
@@ -50,7 +58,7 @@ struct ExportJob : std::enable_shared_from_this<ExportJob> {
 };
 
 // Which progress window serves a job.
-enum class ProgressKind { Export, Rtf };
+enum class ProgressKind { Export, Rtf, Pdf };
 
 // Creates the job's events, starts its worker and runs the progress window modally; returns
 // the job's result. The worker holds its own reference, so the job and its snapshot live
@@ -61,6 +69,7 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
 
 INT_PTR CALLBACK ExportProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK RtfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK PdfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The record of a completion notice; the main window frees it.
 struct ExportResult {
@@ -84,9 +93,6 @@ void OpenInBrowser(HWND owner, const std::u16string& path);
 bool ExportHtml(HWND owner, const std::string& text, const std::u16string& path);
 bool ExportRtf(HWND owner, const std::string& text, const std::u16string& path);
 bool ExportPlainText(HWND owner, const std::string& text, const std::u16string& path);
-// The PDF route; an entry that the PDF export fills.
-void ExportPdf(HWND owner);
-
 // The Export dialog: the chosen format id, or -1 when cancelled.
 int ChooseExportFormat(HWND owner);
 // The save dialog of an export, proposing the document's name with the format's extension;

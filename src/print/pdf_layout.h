@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "print/page_surface.h"
+
 // A piece of one source line in one look.
 struct StyledRun {
   std::u16string text;
@@ -31,3 +33,23 @@ int EstimatePdfPages(long long lines);
 // without runs gives one empty visual line. `measure` gives a piece's width in its look.
 using MeasureRun = std::function<int(const StyledRun& look, std::u16string_view piece)>;
 std::vector<StyledLine> WrapStyledLine(const StyledLine& line, int width, const MeasureRun& measure);
+
+// The print look of the edit control's styles 0..127.
+struct PdfStyleTable {
+  uint32_t colour[128] = {};
+  bool bold[128] = {}, italic[128] = {};
+};
+
+// One source line from the edit control's styled bytes (pairs of text byte and style byte):
+// CR and LF are left out, a character takes the look of its first byte's style (masked to
+// 0..127), a UTF-8 sequence that does not decode reads "?", and runs change with the look.
+StyledLine RunsFromStyledBytes(const char* pairs, size_t textBytes, const PdfStyleTable& styles);
+
+// Where the source pages put their text, in device units.
+struct SourcePageLayout {
+  int left, top, footerY, textBottom, textWidth;
+};
+SourcePageLayout SourceLayoutFor(const PageGeometry& page);
+
+// The footer of page n: "- n -".
+std::u16string PageFooter(int page);

@@ -1,0 +1,20 @@
+// The PDF export of the document's source text, syntax-coloured, wrapped and paginated with page
+// numbers, written by the program's own PDF writer.
+#pragma once
+#include <string>
+
+#include "common/win.h"
+#include "print/font_source_win.h"
+#include "print/pdf_canvas.h"
+
+// The whole export: the checks and size questions, the save dialog, then the job under its
+// progress window. True when the file was written.
+bool ExportSourcePdf(HWND owner);
+
+// Where tests step in: the fonts the writer embeds (the system's by default) and the save
+// dialog's answer (empty: cancelled).
+struct PdfHooks {
+  FontSource fonts = SystemFontFile;
+  std::u16string (*savePath)(const std::u16string& proposedName) = nullptr;
+};
+extern PdfHooks g_pdfHooks;

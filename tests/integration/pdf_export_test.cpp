@@ -1,0 +1,138 @@
+// The PDF export of source text through the real job, batches and progress window; the files
+// are kept for the outside readers (qpdf, pdffonts, pdftotext) that run after the tests.
+#include "common/win.h"  // before the other system headers
+
+#include <Scintilla.h>
+
+#include <zlib.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/export_route_win.h"
+#include "common/messages.h"
+#include "document/file_commands_win.h"
+#include "export/export_hooks_win.h"
+#include "export/export_logic.h"
+#include "export/export_win.h"
+#include "harness.h"
+#include "print/pdf_export_win.h"
+#include "print/pdf_layout.h"
+#include "ui/shell_win.h"
+
+namespace {
+
+std::u16string g_pdfPath;
+std::u16string g_proposed;
+std::u16string AnswerPdfPath(const std::u16string& proposed) {
+  g_proposed = proposed;
+  return g_pdfPath;
+}
+
+void CancelAtOnce(HWND progress) {
+  RECT r = ProgressButtonRect(progress);
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageW(progress, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(progress, WM_LBUTTONUP, 0, at);
+}
+
+// The content streams of a PDF written by the program, inflated.
+std::vector<std::string> ContentStreams(const std::string& pdf) {
+  std::vector<std::string> streams;
+  for (size_t at = pdf.find("stream\n"); at != std::string::npos; at = pdf.find("stream\n", at + 1)) {
+    if (at >= 3 && pdf.compare(at - 3, 3, "end") == 0) continue;
+    const size_t begin = at + 7, end = pdf.find("\nendstream", begin);
+    if (end == std::string::npos) break;
+    std::string out(1 << 20, '\0');
+    uLongf size = static_cast<uLongf>(out.size());
+    if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(pdf.data() + begin),
+                   static_cast<uLong>(end - begin)) == Z_OK) {
+      out.resize(size);
+      if (out.find(" Tj ET") != std::string::npos) streams.push_back(out);
+    }
+  }
+  return streams;
+}
+
+// The text colours a page uses.
+std::set<std::string> Colours(const std::string& content) {
+  std::set<std::string> colours;
+  for (size_t at = content.find(" rg "); at != std::string::npos; at = content.find(" rg ", at + 1)) {
+    size_t start = at;
+    for (int blanks = 0; start > 0 && blanks < 4; --start)
+      if (content[start - 1] == ' ' && ++blanks == 4) break;
+    colours.insert(content.substr(start, at - start));
+  }
+  return colours;
+}
+
+class PdfExport : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    g_pdfHooks.savePath = AnswerPdfPath;
+    g_pdfPath = temp_.Path(u"out.pdf");
+  }
+  void TearDown() override {
+    g_pdfHooks = PdfHooks{};
+    g_exportHooks.progressWindow = nullptr;
+    MainWindowTest::TearDown();
+  }
+  // Words the pages must show, in order, one source line each.
+  static std::string Source(int lines) {
+    std::string text;
+    for (int i = 1; i <= lines; ++i)
+      text += "int value" + std::to_string(i) + " = " + std::to_string(i * 7) + "; // line " + std::to_string(i) + "\r\n";
+    return text;
+  }
+};
+
+TEST_F(PdfExport, ACppFileBecomesPagesOfRealText) {
+  const std::string source = Source(130);  // three pages at 10 pt
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"sample.cpp", source)));
+  EXPECT_TRUE(ExportAs(kFormatPdf));
+  EXPECT_EQ(g_proposed, u"sample");
+  const std::string pdf = ReadBytes(g_pdfPath);
+  ASSERT_EQ(pdf.compare(0, 8, "%PDF-1.7"), 0);
+  EXPECT_NE(pdf.find("/Count 3 "), std::string::npos);
+  // Every page is coloured, not just the lines the control had lexed for the screen: keywords,
+  // comments, the rest, and the footer.
+  const std::vector<std::string> pages = ContentStreams(pdf);
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_GE(Colours(pages.back()).size(), 4u);
+  PumpUntil([] { return false; }, 200);  // the completion notice reaches the main window
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].title, u"Norvo - PDF Export");
+  EXPECT_EQ(g_shownMessages[0].text.rfind(u"PDF exported successfully.", 0), 0u);
+  std::string expected;
+  for (int i = 1; i <= 130; ++i) expected += "int value" + std::to_string(i) + " = " + std::to_string(i * 7) + "; // line " + std::to_string(i) + "\n";
+  expected += "- 3 -\n";
+  KeepForChecks(u"source.pdf", pdf);
+  KeepForChecks(u"source.pdf.txt", expected);
+}
+
+TEST_F(PdfExport, CancelLeavesAnEarlierFileAsItWas) {
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"long.cpp", Source(2000))));
+  ASSERT_TRUE(WriteBytes(g_pdfPath, "an earlier file"));
+  g_exportHooks.progressWindow = CancelAtOnce;
+  EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
+  EXPECT_EQ(ReadBytes(g_pdfPath), "an earlier file");
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+}
+
+TEST_F(PdfExport, NoFontMeansFailureAndNoFile) {
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"a.cpp", Source(3))));
+  g_pdfHooks.fonts = [](const FontRequest&) { return std::optional<FontFile>(); };
+  EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
+  EXPECT_FALSE(GetFileAttributesW(W(g_pdfPath)) != INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+}
+
+TEST_F(PdfExport, AnEmptyDocumentHasNothingToExport) {
+  EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].text, u"Nothing to export.");
+}
+
+}  // namespace
