@@ -132,17 +132,19 @@ const char16_t* const kHelpFileFormats[] = {
 
 const char16_t* const kHelpExportPrint[] = {
     u"##PDF export",
-    u"Choose Export on the toolbar and then PDF Document. Norvo writes the PDF by printing to the "
-    u"\"Microsoft Print to PDF\" printer of Windows, so that printer must be installed. The pages keep the "
-    u"syntax colours (light colours are darkened for white paper), bold and italic, in the editor's font; "
+    u"Choose Export on the toolbar and then PDF Document. Norvo writes the PDF itself, on A4 pages, with "
+    u"the editor's font embedded so that the text can be selected, searched and copied in any PDF reader. "
+    u"The pages keep the syntax colours (light colours are darkened for white paper), bold and italic; "
     u"long lines are wrapped at blanks, and every page has its number centred at the bottom. A progress "
-    u"window counts the pages; Cancel stops the export and removes the unfinished file.",
+    u"window counts the pages; Cancel stops the export, and an earlier file of the same name stays as it "
+    u"was.",
     u"",
-    u"A Markdown (.md) document is typeset instead of printed as source: headings in larger bold type, "
-    u"bulleted and numbered items, quotes with a bar, rules, and bold, italic and code spans.",
+    u"A Markdown (.md) document cannot be exported as PDF in this version; export it as HTML for a "
+    u"rendered page.",
     u"",
-    u"The PDF export takes documents of up to 10,000 lines (30,000 for Markdown). For a larger document "
-    u"Norvo offers to open it read-only in the viewer instead.",
+    u"The PDF export takes documents of up to 10,000 lines. For a larger document Norvo offers to open it "
+    u"read-only in the viewer instead. Above 1 MB it tells you roughly how many pages to expect and asks "
+    u"before it starts.",
     u"",
     u"##HTML export",
     u"Writes a web page of the document in the editor's colours, with the line numbers beside the code. It "
