@@ -24,6 +24,7 @@
 #include "export/export_win.h"
 #include "export/html_export.h"
 #include "export/rtf_export.h"
+#include "bench.h"
 #include "files_win.h"
 #include "search/find_win.h"
 #include "search/regex.h"
@@ -36,8 +37,6 @@
 #include "ui/messagebox_win.h"
 #include "ui/ui_hooks_win.h"
 
-namespace {
-
 double Now() {
   static LARGE_INTEGER frequency = [] {
     LARGE_INTEGER f;
@@ -48,6 +47,8 @@ double Now() {
   QueryPerformanceCounter(&t);
   return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
+
+namespace {
 
 size_t PeakWorkingSet() {
   PROCESS_MEMORY_COUNTERS pmc{};
@@ -575,6 +576,7 @@ int main(int argc, char** argv) {
   if (mode == "regex") return MeasureRegex();
   if (mode == "genexport" && argc == 4) return GenerateExportInputs(Utf8ToUtf16(argv[2]), Utf8ToUtf16(argv[3]));
   if (mode == "export" && argc == 3) return MeasureExport(Utf8ToUtf16(argv[2]));
+  if (mode == "pdf" && argc == 4) return MeasurePdf(Utf8ToUtf16(argv[2]), Utf8ToUtf16(argv[3]));
   std::fprintf(stderr, "usage: bench_load gen utf8|utf16le MEGABYTES FILE | bench_load load utf8|utf16le FILE\n");
   return 2;
 }

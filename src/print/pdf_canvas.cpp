@@ -22,12 +22,14 @@ bool PdfCanvas::StartPage() {
   inPage_ = true;
   content_.clear();
   pageFaces_.clear();
+  text_ = TextState{};
   return true;
 }
 
 bool PdfCanvas::EndPage() {
   if (!inPage_ || aborted_) return false;
   inPage_ = false;
+  EndText();
   const int page = pdf_.Reserve(), content = pdf_.Reserve();
   std::string fonts;
   for (Face* face : pageFaces_) fonts += face->name + " " + std::to_string(face->object) + " 0 R ";
@@ -84,20 +86,56 @@ std::string PdfCanvas::Colour(uint32_t colorref) const {
   return channel(colorref) + " " + channel(colorref >> 8) + " " + channel(colorref >> 16);
 }
 
+// Text goes into one text object while nothing else is drawn: the font and the colour are set
+// only when they change, and each piece moves from the last one's start, which keeps the page's
+// content short.
 void PdfCanvas::PlaceText(int x, int y, std::u16string_view text) {
   if (!inPage_ || !selected_ || text.empty()) return;
   Made& m = fonts_[selected_ - 1];
   Face& face = *m.face;
   if (!face.object) face.object = pdf_.Reserve();
   pageFaces_.insert(&face);
+  if (!text_.open) {
+    content_ += "BT\n";
+    text_ = TextState{};
+    text_.open = true;
+  }
+  const std::string size = PdfNumber(m.em * 72.0 / geometry_.dpiY);
+  if (text_.face != &face || text_.size != size) {
+    content_ += face.name + " " + size + " Tf\n";
+    text_.face = &face;
+    text_.size = size;
+  }
+  const std::string colour = Colour(colour_);
+  if (text_.colour != colour) {
+    content_ += colour + " rg\n";
+    text_.colour = colour;
+  }
   const FontMetrics& metrics = face.font.Metrics();
-  const double baseline = y + metrics.winAscent * m.em / metrics.unitsPerEm;
-  content_ += "BT " + face.name + " " + PdfNumber(m.em * 72.0 / geometry_.dpiY) + " Tf " + Colour(colour_) + " rg " +
-              PdfNumber(X(x)) + " " + PdfNumber(Y(baseline)) + " Td " + face.use.Encode(text) + " Tj ET\n";
+  // On the hundredths PDF numbers are written with, so that the moves add up without drift.
+  const double px = std::round(X(x) * 100) / 100,
+               py = std::round(Y(y + metrics.winAscent * m.em / metrics.unitsPerEm) * 100) / 100;
+  // A piece that starts where the last one ended (its glyphs' advances) needs no move.
+  if (!(text_.placed && py == text_.y && std::fabs(px - text_.end) < 0.15)) {
+    content_ += PdfNumber(px - text_.x) + " " + PdfNumber(py - text_.y) + " Td ";
+    text_.x = px;
+    text_.y = py;
+    text_.end = px;
+  }
+  content_ += face.use.Encode(text) + " Tj\n";
+  text_.placed = true;
+  text_.end += face.use.Width(text, m.em) * 72.0 / geometry_.dpiX;
+}
+
+void PdfCanvas::EndText() {
+  if (!text_.open) return;
+  content_ += "ET\n";
+  text_.open = false;
 }
 
 void PdfCanvas::DrawLine(int x1, int y1, int x2, int y2, int width, uint32_t colorref) {
   if (!inPage_) return;
+  EndText();
   content_ += PdfNumber(X(width > 0 ? width : 1)) + " w " + Colour(colorref) + " RG " + PdfNumber(X(x1)) + " " +
               PdfNumber(Y(y1)) + " m " + PdfNumber(X(x2)) + " " + PdfNumber(Y(y2)) + " l S\n";
 }

@@ -51,6 +51,15 @@ class PdfCanvas final : public PageSurface {
   double X(double x) const { return x * 72.0 / geometry_.dpiX; }
   double Y(double y) const { return (geometry_.height - y) * 72.0 / geometry_.dpiY; }
   std::string Colour(uint32_t colorref) const;
+  void EndText();
+  // The open text object's state: what is set, and where the last piece started (points).
+  struct TextState {
+    bool open = false, placed = false;
+    const Face* face = nullptr;
+    std::string size, colour;
+    double x = 0, y = 0;  // the start of the line the last move went to
+    double end = 0;       // where the last piece's glyphs ended
+  };
 
   PdfWriter pdf_;
   FontSource source_;
@@ -63,5 +72,6 @@ class PdfCanvas final : public PageSurface {
   std::vector<int> kids_;
   bool inPage_ = false, aborted_ = false, finished_ = false;
   std::string content_;
+  TextState text_;
   std::set<Face*> pageFaces_;
 };

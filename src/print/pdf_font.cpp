@@ -43,14 +43,14 @@ std::u32string CodePoints(std::u16string_view text) {
 }
 
 std::string PdfFontUse::Encode(std::u16string_view text) {
-  std::string hex = "<";
+  std::string codes;  // two bytes a glyph, high byte first, as Identity-H reads them
   for (char32_t c : CodePoints(text)) {
     const uint16_t glyph = font_.GlyphOf(c);
     glyphText_.try_emplace(glyph, std::u32string(1, c));
-    Hex4(hex, glyph);
+    codes.push_back(static_cast<char>(glyph >> 8));
+    codes.push_back(static_cast<char>(glyph & 0xFF));
   }
-  hex += ">";
-  return hex;
+  return PdfLiteral(codes);
 }
 
 double PdfFontUse::Width(std::u16string_view text, double size) const {

@@ -13,7 +13,7 @@
 class PdfFontUse {
  public:
   explicit PdfFontUse(const TrueTypeFont& font) : font_(font) {}
-  // The text's glyphs as a hex string operand ("<0024004B>") for Tj; notes what each glyph reads.
+  // The text's glyphs as a string operand for Tj (two bytes a glyph); notes what each glyph reads.
   std::string Encode(std::u16string_view text);
   // The advance of the text at `size` (the same unit as the size).
   double Width(std::u16string_view text, double size) const;

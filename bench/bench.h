@@ -1,0 +1,12 @@
+// What the benchmark's parts share: the clock, and a hidden main window with the real editor.
+#pragma once
+#include <string>
+
+#include "common/win.h"
+
+double Now();
+bool StartEditor(HWND* window);
+
+// PDF export of a source file: end to end and the writer alone, pages per second, file size
+// and the embedded font data per face. Writes `outPath`.
+int MeasurePdf(const std::u16string& sourcePath, const std::u16string& outPath);
