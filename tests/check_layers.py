@@ -32,6 +32,7 @@ ALLOWED_CROSS_FEATURE = {
     ("print", "export/export_win"),          # PDF exports run as export jobs
     ("print", "export/export_logic"),        # with the export's names
     ("print", "document/document_win"),
+    ("print", "markdown/markdown_html"),     # Markdown pages take the body font of the HTML page
 }
 MAX_LINES = 650
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

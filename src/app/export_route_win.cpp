@@ -17,8 +17,7 @@ bool ExportAs(int formatId) {
   const int lines = static_cast<int>(Sci(SCI_GETLINECOUNT));
   if (formatId == kFormatPdf) {
     if (lines <= ExportLineLimit(kFormatPdf, markdown)) {
-      if (!markdown) return ExportSourcePdf(owner);
-      return false;  // the Markdown PDF layout is not part of the program yet
+      return ExportPdf(owner);
     } else if (markdown) {
       AskViewerInstead(owner, TextWithNumber(u"This Markdown file has ~", lines,
                                       u" lines.\n\nRendered MD PDF would be too slow for this size.\nOpen as plain "

@@ -139,12 +139,12 @@ const char16_t* const kHelpExportPrint[] = {
     u"window counts the pages; Cancel stops the export, and an earlier file of the same name stays as it "
     u"was.",
     u"",
-    u"A Markdown (.md) document cannot be exported as PDF in this version; export it as HTML for a "
-    u"rendered page.",
+    u"A Markdown (.md) document is typeset instead of printed as source: headings in larger bold type, "
+    u"bulleted and numbered items, quotes with a bar, rules, and bold, italic and code spans.",
     u"",
-    u"The PDF export takes documents of up to 10,000 lines. For a larger document Norvo offers to open it "
-    u"read-only in the viewer instead. Above 1 MB it tells you roughly how many pages to expect and asks "
-    u"before it starts.",
+    u"The PDF export takes documents of up to 10,000 lines (30,000 for Markdown). For a larger document "
+    u"Norvo offers to open it read-only in the viewer instead. Above 1 MB of source it tells you roughly "
+    u"how many pages to expect and asks before it starts.",
     u"",
     u"##HTML export",
     u"Writes a web page of the document in the editor's colours, with the line numbers beside the code. It "

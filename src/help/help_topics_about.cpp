@@ -25,8 +25,8 @@ const char16_t* const kHelpKnownLimitations[] = {
     u"##Large files",
     u"  - Files of 4 GiB or more are refused with \"Cannot get file size.\" The whole file is held in "
     u"memory while it is open.",
-    u"  - Exports have line limits: PDF 10,000 lines, HTML 20,000, RTF 50,000; Markdown pages 30,000. Above "
-    u"a limit Norvo offers to open the document read-only in the viewer instead. Plain "
+    u"  - Exports have line limits: PDF 10,000 lines, HTML 20,000, RTF 50,000; Markdown pages and Markdown "
+    u"PDF 30,000. Above a limit Norvo offers to open the document read-only in the viewer instead. Plain "
     u"text export has no limit.",
     u"  - Regex Find All stops at Max matches (10000 at first); Find More continues.",
     u"",

@@ -13,8 +13,8 @@ const char16_t* const kHelpMarkdownPreview[] = {
     u"",
     u"##File size limits",
     u"The preview renders documents of up to 30,000 lines. For a longer file Norvo asks whether to open it "
-    u"as plain text in the read-only Norvo Viewer instead. Export as HTML of a Markdown document has the "
-    u"same 30,000-line limit.",
+    u"as plain text in the read-only Norvo Viewer instead. Export as HTML or PDF of a Markdown document has "
+    u"the same 30,000-line limit.",
     u"",
     u"##No browser installed?",
     u"When no program opens .html files, Norvo shows the generated page as text in a read-only viewer "

@@ -190,18 +190,18 @@ void PdfSourceWorker(ExportJob& job, PdfSource& src) {
   job.Post(WMU_PDF_DONE, canvas.Finish() ? 1 : 0);
 }
 
-std::u16string AskPdfPath(HWND owner, const std::u16string& proposed) {
+std::u16string AskPdfPath(HWND owner, const std::u16string& proposed, const wchar_t* title, const wchar_t* filter) {
   if (g_pdfHooks.savePath) return g_pdfHooks.savePath(proposed);
   wchar_t file[MAX_PATH] = {};
   proposed.substr(0, MAX_PATH - 1).copy(reinterpret_cast<char16_t*>(file), MAX_PATH - 1);
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = L"PDF Files (*.pdf)\0*.pdf\0All Files (*.*)\0*.*\0";
+  ofn.lpstrFilter = filter;
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH;
-  ofn.lpstrTitle = L"Export as PDF";
+  ofn.lpstrTitle = title;
   ofn.lpstrDefExt = L"pdf";
   ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
   if (!GetSaveFileNameW(&ofn)) return {};
@@ -230,6 +230,22 @@ bool ConfirmSize(HWND owner, long long length, int lines) {
 
 PdfHooks g_pdfHooks;
 
+bool ExportPdf(HWND owner) {
+  if (!g_shell.editor) {
+    ShowMessageBox(owner, Ok, kPdfTitle, u"Scintilla handle is invalid.");
+    return false;
+  }
+  if (!IsMarkdownPath(g_doc.path)) return ExportSourcePdf(owner);
+  // A Markdown document is typeset: its name with ".pdf" for the extension is proposed.
+  const std::u16string document = DocumentNameOf(g_doc.path);
+  std::u16string proposed = document;
+  if (size_t dot = proposed.rfind(u'.'); dot != std::u16string::npos) proposed.resize(dot);
+  proposed += u".pdf";
+  const std::u16string path = AskPdfPath(owner, proposed, L"Save PDF \u2014 Norvo", L"PDF Files\0*.pdf\0All Files\0*.*\0");
+  if (path.empty()) return false;
+  return ExportMarkdownPdf(owner, path, document);
+}
+
 bool ExportSourcePdf(HWND owner) {
   if (!g_shell.editor) {
     ShowMessageBox(owner, Ok, kPdfTitle, u"Scintilla handle is invalid.");
@@ -244,7 +260,8 @@ bool ExportSourcePdf(HWND owner) {
   if (!ConfirmSize(owner, length, lines)) return false;
   std::u16string name = DocumentNameOf(g_doc.path);
   if (size_t dot = name.rfind(u'.'); dot != std::u16string::npos) name.resize(dot);
-  const std::u16string path = AskPdfPath(owner, name);
+  const std::u16string path =
+      AskPdfPath(owner, name, L"Export as PDF", L"PDF Files (*.pdf)\0*.pdf\0All Files (*.*)\0*.*\0");
   if (path.empty()) return false;
 
   auto src = std::make_shared<PdfSource>(path);

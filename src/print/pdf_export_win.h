@@ -7,9 +7,15 @@
 #include "print/font_source_win.h"
 #include "print/pdf_canvas.h"
 
-// The whole export: the checks and size questions, the save dialog, then the job under its
-// progress window. True when the file was written.
+// The Export dialog's PDF row: a Markdown document is typeset, anything else printed as
+// highlighted source. True when the file was written.
+bool ExportPdf(HWND owner);
+
+// The source export: the checks and size questions, the save dialog, then the job under its
+// progress window.
 bool ExportSourcePdf(HWND owner);
+// The Markdown export into `outputPath`; an empty document does nothing.
+bool ExportMarkdownPdf(HWND owner, const std::u16string& outputPath, const std::u16string& documentName);
 
 // Where tests step in: the fonts the writer embeds (the system's by default) and the save
 // dialog's answer (empty: cancelled).

@@ -49,20 +49,19 @@ std::vector<std::string> ContentStreams(const std::string& pdf) {
     if (uncompress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(pdf.data() + begin),
                    static_cast<uLong>(end - begin)) == Z_OK) {
       out.resize(size);
-      if (out.find(" Tj ET") != std::string::npos) streams.push_back(out);
+      if (out.find(" Tj\n") != std::string::npos) streams.push_back(out);
     }
   }
   return streams;
 }
 
-// The text colours a page uses.
+// The text colours a page uses (each set on a line of its own: "r g b rg").
 std::set<std::string> Colours(const std::string& content) {
   std::set<std::string> colours;
-  for (size_t at = content.find(" rg "); at != std::string::npos; at = content.find(" rg ", at + 1)) {
-    size_t start = at;
-    for (int blanks = 0; start > 0 && blanks < 4; --start)
-      if (content[start - 1] == ' ' && ++blanks == 4) break;
-    colours.insert(content.substr(start, at - start));
+  size_t start = 0;
+  for (size_t end = content.find('\n'); end != std::string::npos; start = end + 1, end = content.find('\n', start)) {
+    const std::string line = content.substr(start, end - start);
+    if (line.size() > 3 && line.compare(line.size() - 3, 3, " rg") == 0) colours.insert(line);
   }
   return colours;
 }
@@ -127,6 +126,25 @@ TEST_F(PdfExport, NoFontMeansFailureAndNoFile) {
   EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
   EXPECT_FALSE(GetFileAttributesW(W(g_pdfPath)) != INVALID_FILE_ATTRIBUTES);
   EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+}
+
+TEST_F(PdfExport, AMarkdownDocumentIsTypeset) {
+  const std::string md =
+      "# Release notes\r\n\r\nThe **fast** editor, now with `code spans` and *italic* words.\r\n\r\n"
+      "- first item\r\n- second item that is long enough to wrap across the width of the page so that its bullet "
+      "shows on the next line as well\r\n07. seventh\r\n> a quote\r\n---\r\n## Details\r\nLast line.\r\n";
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"notes.MD", md)));
+  EXPECT_TRUE(ExportAs(kFormatPdf));
+  EXPECT_EQ(g_proposed, u"notes.pdf");
+  const std::string pdf = ReadBytes(g_pdfPath);
+  ASSERT_EQ(pdf.compare(0, 8, "%PDF-1.7"), 0);
+  const std::vector<std::string> pages = ContentStreams(pdf);
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_NE(pages[0].find(" l S"), std::string::npos);  // the heading's underline, the quote bar, the rule
+  KeepForChecks(u"notes.pdf", pdf);
+  KeepForChecks(u"notes.pdf.txt",
+                "Release notes\nThe fast editor, now with code spans and italic words.\n\u2022 first item\n"
+                "\u2022 second item\n7. seventh\na quote\nDetails\nLast line.\n- 1 -\n");
 }
 
 TEST_F(PdfExport, AnEmptyDocumentHasNothingToExport) {
