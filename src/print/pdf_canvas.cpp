@@ -42,22 +42,63 @@ bool PdfCanvas::EndPage() {
                                " 0 R >>");
 }
 
-int PdfCanvas::MakeFont(const FontRequest& request) {
+PdfCanvas::Face* PdfCanvas::LoadFace(const FontRequest& request) {
   std::string key(request.face.begin(), request.face.end());  // code units as bytes: only a key
   key += request.bold ? "|b" : "|-";
   key += request.italic ? "i" : "-";
   auto it = faces_.find(key);
-  if (it == faces_.end()) {
-    std::optional<FontFile> file = source_ ? source_(request) : std::nullopt;
-    if (!file) return 0;
-    std::optional<TrueTypeFont> font = TrueTypeFont::Parse(std::move(file->data), file->faceIndex);
-    if (!font) return 0;
-    auto face = std::make_unique<Face>(std::move(*font), "/F" + std::to_string(faces_.size() + 1));
-    it = faces_.emplace(key, std::move(face)).first;
-  }
+  if (it != faces_.end()) return it->second.get();
+  std::optional<FontFile> file = source_ ? source_(request) : std::nullopt;
+  if (!file) return nullptr;
+  std::optional<TrueTypeFont> font = TrueTypeFont::Parse(std::move(file->data), file->faceIndex);
+  if (!font) return nullptr;
+  auto face = std::make_unique<Face>(std::move(*font), "/F" + std::to_string(faces_.size() + 1));
+  return faces_.emplace(key, std::move(face)).first->second.get();
+}
+
+int PdfCanvas::MakeFont(const FontRequest& request) {
+  Face* face = LoadFace(request);
+  if (!face) return 0;
   const double em = request.height < 0 ? -request.height : request.height;
-  fonts_.push_back({it->second.get(), em > 0 ? em : geometry_.dpiY * 10.0 / 72});
+  fonts_.push_back({face, em > 0 ? em : geometry_.dpiY * 10.0 / 72});
   return static_cast<int>(fonts_.size());
+}
+
+PdfCanvas::Face* PdfCanvas::FallbackFor(char32_t c) {
+  auto known = fallbacks_.find(c);
+  if (known != fallbacks_.end()) return known->second;
+  static const char16_t* const kFallbackFaces[] = {u"Segoe UI Symbol", u"Segoe UI Emoji", u"Segoe UI",
+                                                   u"Arial Unicode MS", u"DejaVu Sans", u"Liberation Sans"};
+  Face* found = nullptr;
+  for (const char16_t* name : kFallbackFaces) {
+    Face* face = LoadFace({name, 0, false, false});
+    if (face && face->font.GlyphOf(c) != 0) {
+      found = face;
+      break;
+    }
+  }
+  fallbacks_[c] = found;
+  return found;
+}
+
+std::vector<PdfCanvas::Piece> PdfCanvas::Pieces(Face& primary, std::u16string_view text) {
+  std::vector<Piece> pieces;
+  for (size_t i = 0; i < text.size();) {
+    const size_t width = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF ? 2 : 1;
+    const std::u32string point = CodePoints(text.substr(i, width));
+    Face* face = &primary;
+    bool missing = false;
+    if (!point.empty() && point[0] >= 0x20 && primary.font.GlyphOf(point[0]) == 0) {
+      face = FallbackFor(point[0]);
+      missing = face == nullptr;
+      if (!face) face = &primary;
+    }
+    if (pieces.empty() || pieces.back().face != face || pieces.back().missing != missing)
+      pieces.push_back({face, u"", missing});
+    pieces.back().text += text.substr(i, width);
+    i += width;
+  }
+  return pieces;
 }
 
 void PdfCanvas::SelectFont(int font) {
@@ -74,7 +115,9 @@ int PdfCanvas::TextHeight() {
 int PdfCanvas::Measure(std::u16string_view text) {
   if (!selected_) return 0;
   const Made& m = fonts_[selected_ - 1];
-  return static_cast<int>(std::lround(m.face->use.Width(text, m.em)));
+  double width = 0;
+  for (const Piece& piece : Pieces(*m.face, text)) width += piece.face->use.Width(piece.text, m.em);
+  return static_cast<int>(std::lround(width));
 }
 
 void PdfCanvas::SetTextColour(uint32_t colorref) {
@@ -92,39 +135,44 @@ std::string PdfCanvas::Colour(uint32_t colorref) const {
 void PdfCanvas::PlaceText(int x, int y, std::u16string_view text) {
   if (!inPage_ || !selected_ || text.empty()) return;
   Made& m = fonts_[selected_ - 1];
-  Face& face = *m.face;
-  if (!face.object) face.object = pdf_.Reserve();
-  pageFaces_.insert(&face);
   if (!text_.open) {
     content_ += "BT\n";
     text_ = TextState{};
     text_.open = true;
-  }
-  const std::string size = PdfNumber(m.em * 72.0 / geometry_.dpiY);
-  if (text_.face != &face || text_.size != size) {
-    content_ += face.name + " " + size + " Tf\n";
-    text_.face = &face;
-    text_.size = size;
   }
   const std::string colour = Colour(colour_);
   if (text_.colour != colour) {
     content_ += colour + " rg\n";
     text_.colour = colour;
   }
-  const FontMetrics& metrics = face.font.Metrics();
+  const FontMetrics& metrics = m.face->font.Metrics();
   // On the hundredths PDF numbers are written with, so that the moves add up without drift.
   const double px = std::round(X(x) * 100) / 100,
                py = std::round(Y(y + metrics.winAscent * m.em / metrics.unitsPerEm) * 100) / 100;
   // A piece that starts where the last one ended (its glyphs' advances) needs no move.
   if (!(text_.placed && py == text_.y && std::fabs(px - text_.end) < 0.15)) {
-    content_ += PdfNumber(px - text_.x) + " " + PdfNumber(py - text_.y) + " Td ";
+    content_ += PdfNumber(px - text_.x) + " " + PdfNumber(py - text_.y) + " Td\n";
     text_.x = px;
     text_.y = py;
     text_.end = px;
   }
-  content_ += face.use.Encode(text) + " Tj\n";
+  const std::string size = PdfNumber(m.em * 72.0 / geometry_.dpiY);
+  for (Piece& piece : Pieces(*m.face, text)) {
+    Face& face = *piece.face;
+    if (!face.object) face.object = pdf_.Reserve();
+    pageFaces_.insert(&face);
+    if (text_.face != &face || text_.size != size) {
+      content_ += face.name + " " + size + " Tf\n";
+      text_.face = &face;
+      text_.size = size;
+    }
+    // A character no face has is drawn as the missing-glyph box; its text stays in the page.
+    if (piece.missing) content_ += "/Span << /ActualText " + ActualTextHex(piece.text) + " >> BDC ";
+    content_ += face.use.Encode(piece.text) + " Tj";
+    content_ += piece.missing ? " EMC\n" : "\n";
+    text_.end += face.use.Width(piece.text, m.em) * 72.0 / geometry_.dpiX;
+  }
   text_.placed = true;
-  text_.end += face.use.Width(text, m.em) * 72.0 / geometry_.dpiX;
 }
 
 void PdfCanvas::EndText() {

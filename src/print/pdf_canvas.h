@@ -48,6 +48,16 @@ class PdfCanvas final : public PageSurface {
     Face* face;
     double em;  // the character height in device units
   };
+  // A piece of text in one face: the chosen face, or a fallback face for characters it lacks;
+  // `missing` when no face has them (drawn as the missing-glyph box).
+  struct Piece {
+    Face* face;
+    std::u16string text;
+    bool missing;
+  };
+  std::vector<Piece> Pieces(Face& primary, std::u16string_view text);
+  Face* LoadFace(const FontRequest& request);
+  Face* FallbackFor(char32_t c);
   double X(double x) const { return x * 72.0 / geometry_.dpiX; }
   double Y(double y) const { return (geometry_.height - y) * 72.0 / geometry_.dpiY; }
   std::string Colour(uint32_t colorref) const;
@@ -74,4 +84,5 @@ class PdfCanvas final : public PageSurface {
   std::string content_;
   TextState text_;
   std::set<Face*> pageFaces_;
+  std::map<char32_t, Face*> fallbacks_;  // the face that has a character the chosen one lacks
 };

@@ -46,7 +46,9 @@ std::string PdfFontUse::Encode(std::u16string_view text) {
   std::string codes;  // two bytes a glyph, high byte first, as Identity-H reads them
   for (char32_t c : CodePoints(text)) {
     const uint16_t glyph = font_.GlyphOf(c);
-    glyphText_.try_emplace(glyph, std::u32string(1, c));
+    // Glyph 0, the missing-glyph box, stands for no one character: its text is carried by the
+    // page (ActualText) instead of this map.
+    if (glyph) glyphText_.try_emplace(glyph, std::u32string(1, c));
     codes.push_back(static_cast<char>(glyph >> 8));
     codes.push_back(static_cast<char>(glyph & 0xFF));
   }
@@ -57,6 +59,12 @@ double PdfFontUse::Width(std::u16string_view text, double size) const {
   long long units = 0;
   for (char32_t c : CodePoints(text)) units += font_.AdvanceOf(font_.GlyphOf(c));
   return static_cast<double>(units) * size / font_.Metrics().unitsPerEm;
+}
+
+std::string ActualTextHex(std::u16string_view text) {
+  std::string hex = "<FEFF";
+  for (char16_t c : text) Hex4(hex, c);
+  return hex + ">";
 }
 
 std::string ToUnicodeCMap(const std::map<uint16_t, std::u32string>& glyphText) {

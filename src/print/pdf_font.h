@@ -28,6 +28,8 @@ class PdfFontUse {
 
 // The ToUnicode CMap for glyphs and the characters they read (UTF-16BE, pairs for astral ones).
 std::string ToUnicodeCMap(const std::map<uint16_t, std::u32string>& glyphText);
+// A PDF text string of UTF-16 text, as /ActualText takes it: <FEFF...>.
+std::string ActualTextHex(std::u16string_view text);
 // The W array of the CIDFont: each used glyph's advance in thousandths of the em.
 std::string WidthArray(const TrueTypeFont& font, const std::set<uint16_t>& glyphs);
 // The code points of UTF-16 text; an unpaired surrogate reads as U+FFFD.

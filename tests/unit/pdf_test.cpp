@@ -304,4 +304,42 @@ TEST(ExternalReaders, CanvasPagesReadBackInOrder) {
 #endif
 }
 
+TEST(ExternalReaders, CharactersTheFaceLacksStayInTheText) {
+#ifdef _WIN32
+  GTEST_SKIP() << "qpdf, pdffonts and pdftotext run on the native build";
+#else
+  auto mono = Dejavu("DejaVuSansMono.ttf"), sans = Dejavu();
+  if (!mono || !sans || !std::filesystem::exists("/usr/bin/qpdf")) GTEST_SKIP() << "DejaVu or qpdf missing";
+  char32_t borrowed = 0;  // in DejaVu Sans, not in DejaVu Sans Mono
+  for (char32_t c = 0x2100; c < 0x2C00 && !borrowed; ++c)
+    if (mono->GlyphOf(c) == 0 && sans->GlyphOf(c) != 0) borrowed = c;
+  ASSERT_NE(borrowed, 0u);
+  std::string pdf;
+  PdfCanvas canvas([&pdf](std::string_view b) { pdf += b; return true; }, [](const FontRequest& r) {
+    return DejavuFiles({r.face == u"DejaVu Sans Mono" ? r.face : u"DejaVu Sans", r.height, r.bold, r.italic});
+  });
+  canvas.SelectFont(canvas.MakeFont({u"DejaVu Sans Mono", -100, false, false}));
+  ASSERT_TRUE(canvas.StartPage());
+  std::u16string line = u"mono ";
+  line += static_cast<char16_t>(borrowed);
+  line += u" and \u4E2D\u6587 end";  // no DejaVu face has these: boxes, but the text stays
+  canvas.PlaceText(472, 472, line);
+  EXPECT_GT(canvas.Measure(line), 0);
+  ASSERT_TRUE(canvas.EndPage());
+  ASSERT_TRUE(canvas.Finish());
+  std::string expected = "mono ";
+  char utf8[5] = {};
+  if (borrowed < 0x800) {
+    utf8[0] = static_cast<char>(0xC0 | borrowed >> 6), utf8[1] = static_cast<char>(0x80 | (borrowed & 0x3F));
+  } else {
+    utf8[0] = static_cast<char>(0xE0 | borrowed >> 12), utf8[1] = static_cast<char>(0x80 | (borrowed >> 6 & 0x3F)),
+    utf8[2] = static_cast<char>(0x80 | (borrowed & 0x3F));
+  }
+  expected += utf8;
+  expected += " and \xE4\xB8\xAD\xE6\x96\x87 end\n";
+  EXPECT_EQ(CheckWithOutsideReaders({{"lacks.pdf", pdf}, {"lacks.pdf.txt", expected}}), "");
+  EXPECT_NE(pdf.find("+DejaVuSans "), std::string::npos);  // the fallback face is embedded too
+#endif
+}
+
 }  // namespace
