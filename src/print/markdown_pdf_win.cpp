@@ -57,7 +57,7 @@ class MarkdownPages {
         BuildMarkdownLayout(src_.text, src_.face, src_.size, right_ - left_, page_.dpiX, baseHeight, measure);
     footer_ = footer;
     body_ = body;
-    if (job_.Cancelled() || !surface_.StartPage()) return 0;
+    if (job_.Cancelled() || !StartPdfPage(surface_, 1)) return 0;
     int y = top_;
     for (const MdLayoutLine& line : lines) {
       if (!DrawLine(line, y)) return job_.Cancelled() ? 1 : 0;
@@ -130,7 +130,7 @@ class MarkdownPages {
     ++number_;
     job_.Post(WMU_PDF_PROGRESS, static_cast<WPARAM>(number_));
     if (job_.Cancelled()) return false;
-    return surface_.StartPage();
+    return StartPdfPage(surface_, number_);
   }
 
   void DrawFooter() {

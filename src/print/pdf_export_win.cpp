@@ -102,7 +102,7 @@ class SourcePages {
     if (!footer_) return 0;
     surface_.SelectFont(fonts_[0]);
     lineHeight_ = surface_.TextHeight() + 2;
-    if (!surface_.StartPage()) return 0;
+    if (!StartPdfPage(surface_, 1)) return 0;
     y_ = layout_.top;
     for (;;) {
       if (job_.Cancelled()) return 0;
@@ -149,7 +149,7 @@ class SourcePages {
     DrawFooter();
     if (!surface_.EndPage()) return false;
     job_.Post(WMU_PDF_PROGRESS, static_cast<WPARAM>(page_));
-    if (!surface_.StartPage()) return false;
+    if (!StartPdfPage(surface_, page_ + 1)) return false;
     ++page_;
     y_ = layout_.top;
     return true;
@@ -229,6 +229,11 @@ bool ConfirmSize(HWND owner, long long length, int lines) {
 }  // namespace
 
 PdfHooks g_pdfHooks;
+
+bool StartPdfPage(PageSurface& surface, int number) {
+  if (g_pdfHooks.failingPage == number) return false;
+  return surface.StartPage();
+}
 
 bool ExportPdf(HWND owner) {
   if (!g_shell.editor) {

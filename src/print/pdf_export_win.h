@@ -22,5 +22,9 @@ bool ExportMarkdownPdf(HWND owner, const std::u16string& outputPath, const std::
 struct PdfHooks {
   FontSource fonts = SystemFontFile;
   std::u16string (*savePath)(const std::u16string& proposedName) = nullptr;
+  // When not 0: starting this page (1 is the first) fails, as a printer's StartPage can.
+  int failingPage = 0;
 };
+// StartPage of page `number`, failing where the hook says.
+bool StartPdfPage(PageSurface& surface, int number);
 extern PdfHooks g_pdfHooks;

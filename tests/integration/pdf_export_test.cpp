@@ -75,6 +75,7 @@ class PdfExport : public MainWindowTest {
   }
   void TearDown() override {
     g_pdfHooks = PdfHooks{};
+    g_pdfPath.clear();
     g_exportHooks.progressWindow = nullptr;
     MainWindowTest::TearDown();
   }
@@ -146,6 +147,26 @@ TEST_F(PdfExport, AMarkdownDocumentIsTypeset) {
                 "Release notes\nThe fast editor, now with code spans and italic words.\n\u2022 first item\n"
                 "\u2022 second item\n7. seventh\na quote\nDetails\nLast line.\n- 1 -\n");
 }
+
+// A page that cannot be started ends the export as a failure, and no file is left: neither a
+// partial one nor the temporary one beside it.
+class FailingPage : public PdfExport, public testing::WithParamInterface<std::pair<const char16_t*, int>> {};
+TEST_P(FailingPage, IsAFailureAndLeavesNoFile) {
+  const auto [name, page] = GetParam();
+  std::string text = Source(200);
+  if (std::u16string(name).ends_with(u".md")) {
+    text.clear();
+    for (int i = 0; i < 300; ++i) text += "Paragraph " + std::to_string(i) + " of the notes.\r\n\r\n";
+  }
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(name, text)));
+  g_pdfHooks.failingPage = page;
+  EXPECT_FALSE(ExportPdf(g_shell.mainWindow));
+  EXPECT_EQ(GetFileAttributesW(W(g_pdfPath)), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+}
+INSTANTIATE_TEST_SUITE_P(Pages, FailingPage,
+                         testing::Values(std::pair{u"a.cpp", 1}, std::pair{u"b.cpp", 2}, std::pair{u"c.md", 1},
+                                         std::pair{u"d.md", 2}));
 
 TEST_F(PdfExport, AnEmptyDocumentHasNothingToExport) {
   EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
