@@ -1,4 +1,4 @@
-// The PDF figures: the export of a source file from the call to the complete file, and the
+// The PDF figures: the export of a source file (or a Markdown document, typeset) from the call to the complete file, and the
 // program's writer alone drawing the same lines, with the size of what it embeds.
 #include "common/win.h"  // before the other system headers
 
@@ -81,7 +81,7 @@ int MeasurePdf(const std::u16string& sourcePath, const std::u16string& outPath) 
   double best = 1e9;
   for (int i = 0; i < 3; ++i) {
     const double start = Now();
-    if (!ExportSourcePdf(window)) return 1;
+    if (!ExportPdf(window)) return 1;
     best = std::min(best, Now() - start);
   }
   const std::string pdf = ReadBytes(outPath);
