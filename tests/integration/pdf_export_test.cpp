@@ -20,6 +20,7 @@
 #include "print/pdf_export_win.h"
 #include "print/pdf_layout.h"
 #include "ui/shell_win.h"
+#include "ui/ui_logic.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ class PdfExport : public MainWindowTest {
     g_pdfHooks = PdfHooks{};
     g_pdfPath.clear();
     g_exportHooks.progressWindow = nullptr;
+    g_exportHooks.progressText = nullptr;
     MainWindowTest::TearDown();
   }
   // Words the pages must show, in order, one source line each.
@@ -119,6 +121,47 @@ TEST_F(PdfExport, CancelLeavesAnEarlierFileAsItWas) {
   EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
   EXPECT_EQ(ReadBytes(g_pdfPath), "an earlier file");
   EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+}
+
+// Cancel pressed while the end of the file is written: the finished file is not put in place.
+HWND g_pdfProgress = nullptr;
+void RememberProgress(HWND progress) { g_pdfProgress = progress; }
+void CancelWhenFinalizing(const std::u16string& text) {
+  if (text.rfind(u"Please wait, finalizing PDF file", 0) != 0) return;
+  // The click is handled at once, before the worker's done message can be.
+  RECT r = ProgressButtonRect(g_pdfProgress);
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageW(g_pdfProgress, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageW(g_pdfProgress, WM_LBUTTONUP, 0, at);
+}
+
+TEST_F(PdfExport, CancelWhileFinalizingKeepsTheEarlierFile) {
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"short.cpp", Source(20))));
+  ASSERT_TRUE(WriteBytes(g_pdfPath, "an earlier file"));
+  g_exportHooks.progressWindow = RememberProgress;
+  g_exportHooks.progressText = CancelWhenFinalizing;
+  const bool written = ExportSourcePdf(g_shell.mainWindow);
+  g_exportHooks.progressText = nullptr;
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadBytes(g_pdfPath), "an earlier file");
+  EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
+}
+
+// Above a million bytes the export asks first; a million exactly does not.
+TEST_F(PdfExport, TheSizeQuestionStartsAboveAMillionBytes) {
+  std::string text(1'000'000, 'x');
+  for (size_t i = 99; i < text.size(); i += 100) text[i] = '\n';
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"million.txt", text)));
+  g_pdfPath.clear();  // the save dialog is cancelled: only the question matters
+  EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
+  EXPECT_TRUE(g_shownMessages.empty());
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"more.txt", text + "y")));
+  g_nextMessageAnswer = ResultNo;
+  EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
+  g_nextMessageAnswer = ResultOk;
+  ASSERT_EQ(g_shownMessages.size(), 1u);
+  EXPECT_EQ(g_shownMessages[0].text,
+            u"This file will create approximately 182 pages.\nExport may take a while.\n\nContinue?");
 }
 
 TEST_F(PdfExport, NoFontMeansFailureAndNoFile) {
