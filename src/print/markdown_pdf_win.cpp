@@ -111,13 +111,19 @@ class MarkdownPages {
     if (line.kind == kMdNumbered) surface_.PlaceText(left_, y0, DecimalText(static_cast<unsigned>(line.number)) + u".");
     if (line.kind == kMdQuote) surface_.DrawLine(left_ + unit, y0, left_ + unit, y0 + height, unit, src_.rule);
     if (line.kind == kMdHeading1) surface_.DrawLine(left_, y0 + height + unit, right_, y0 + height + unit, 1, src_.rule);
+    // Runs of different sizes (code spans, a bold heading's plain words) share one baseline.
+    int ascent = 0;
+    for (const MdRun& run : line.runs) {
+      surface_.SelectFont(Font(run.face, run.size, run.bold, run.italic));
+      ascent = std::max(ascent, surface_.Ascent());
+    }
     int x = left_ + line.indent;
     for (const MdRun& run : line.runs) {
       if (run.text.empty()) continue;
       surface_.SelectFont(Font(run.face, run.size, run.bold, run.italic));
       const bool headingKind = line.kind <= kMdHeading3;
       surface_.SetTextColour(headingKind ? src_.heading : line.kind == kMdQuote || run.code ? src_.muted : src_.body);
-      surface_.PlaceText(x, y0, run.text);
+      surface_.PlaceText(x, y0 + ascent - surface_.Ascent(), run.text);
       x += surface_.Measure(run.text);
     }
     y = y0 + height;

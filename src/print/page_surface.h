@@ -28,8 +28,10 @@ class PageSurface {
   // A font to select later; 0 when it cannot be made.
   virtual int MakeFont(const FontRequest& request) = 0;
   virtual void SelectFont(int font) = 0;
-  // The selected font's cell height (ascent + descent) in device units.
+  // The selected font's cell height (ascent + descent) in device units, and its part above the
+  // baseline.
   virtual int TextHeight() = 0;
+  virtual int Ascent() = 0;
   virtual int Measure(std::u16string_view text) = 0;
   virtual void SetTextColour(uint32_t colorref) = 0;
   virtual void PlaceText(int x, int y, std::u16string_view text) = 0;

@@ -112,6 +112,13 @@ int PdfCanvas::TextHeight() {
   return static_cast<int>(std::lround((metrics.winAscent + metrics.winDescent) * m.em / metrics.unitsPerEm));
 }
 
+int PdfCanvas::Ascent() {
+  if (!selected_) return 0;
+  const Made& m = fonts_[selected_ - 1];
+  const FontMetrics& metrics = m.face->font.Metrics();
+  return static_cast<int>(std::lround(metrics.winAscent * m.em / metrics.unitsPerEm));
+}
+
 int PdfCanvas::Measure(std::u16string_view text) {
   if (!selected_) return 0;
   const Made& m = fonts_[selected_ - 1];

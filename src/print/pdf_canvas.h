@@ -33,6 +33,7 @@ class PdfCanvas final : public PageSurface {
   int MakeFont(const FontRequest& request) override;
   void SelectFont(int font) override;
   int TextHeight() override;
+  int Ascent() override;
   int Measure(std::u16string_view text) override;
   void SetTextColour(uint32_t colorref) override;
   void PlaceText(int x, int y, std::u16string_view text) override;
