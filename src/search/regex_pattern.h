@@ -10,8 +10,3 @@
 // The rewritten pattern is meant for PCRE2_ALT_BSUX, PCRE2_ALLOW_EMPTY_CLASS and
 // PCRE2_MATCH_UNSET_BACKREF; it does not depend on PCRE2's newline convention.
 std::optional<std::u16string> TranslateEcmaPattern(std::u16string_view pattern);
-
-// Syntax PCRE2 knows but the ECMAScript grammar rejects: such patterns do not compile.
-inline bool UsesSyntaxOutsideEcmaScript(std::u16string_view pattern) {
-  return !TranslateEcmaPattern(pattern);
-}
