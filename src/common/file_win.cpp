@@ -55,9 +55,14 @@ bool ReplacingFile::Write(std::string_view bytes) {
   return static_cast<bool>(file_);
 }
 
+std::u16string ReplacingFile::HandOver() {
+  file_.reset();
+  return tempPath_;
+}
+
 bool ReplacingFile::Commit() {
-  if (!file_) return false;
-  if (!CloseHandle(file_.release())) return false;
+  if (tempPath_.empty() || committed_) return false;
+  if (file_ && !CloseHandle(file_.release())) return false;
   committed_ = MoveFileExW(W(tempPath_), W(path_), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
   return committed_;
 }

@@ -27,6 +27,9 @@ class ReplacingFile {
   bool Opened() const { return static_cast<bool>(file_); }
   // False when not every byte was written (a full volume may report success with fewer).
   bool Write(std::string_view bytes);
+  // For another writer (a printer driver): closes the file and gives its temporary path, where
+  // that writer puts the content. Commit still moves it over the target; otherwise it goes.
+  std::u16string HandOver();
   // Closes the file and moves it over the target; false when that failed.
   bool Commit();
 

@@ -1,8 +1,9 @@
-// Move-only owners for kernel handles, GDI objects, selections, device contexts, modules,
-// file searches and C files.
+// Move-only owners for kernel handles, GDI objects, selections, device contexts, printers,
+// modules, file searches and C files.
 #pragma once
 #include <cstdio>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 #include "common/win.h"
@@ -141,6 +142,19 @@ struct FindCloser {
   }
 };
 using UniqueFind = std::unique_ptr<void, FindCloser>;
+
+// A device context made with CreateDCW (a printer's), deleted with DeleteDC.
+struct DcDeleter {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using UniqueDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
+
+// A printer opened with OpenPrinterW, closed with ClosePrinter (defined beside the printing
+// code, so that winspool.h, whose names clash with the program's, stays out of this header).
+struct PrinterCloser {
+  void operator()(HANDLE printer) const;
+};
+using UniquePrinter = std::unique_ptr<void, PrinterCloser>;
 
 // A C file, closed with fclose.
 struct FileCloser {

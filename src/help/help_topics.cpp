@@ -132,8 +132,9 @@ const char16_t* const kHelpFileFormats[] = {
 
 const char16_t* const kHelpExportPrint[] = {
     u"##PDF export",
-    u"Choose Export on the toolbar and then PDF Document. Norvo writes the PDF itself, on A4 pages, with "
-    u"the editor's font embedded so that the text can be selected, searched and copied in any PDF reader. "
+    u"Choose Export on the toolbar and then PDF Document. The pages are A4, printed through Windows' "
+    u"Microsoft Print to PDF printer when it is installed; otherwise Norvo writes the PDF itself, with the "
+    u"editor's font embedded. Either way the text can be selected, searched and copied in any PDF reader. "
     u"The pages keep the syntax colours (light colours are darkened for white paper), bold and italic; "
     u"long lines are wrapped at blanks, and every page has its number centred at the bottom. A progress "
     u"window counts the pages; Cancel stops the export, and an earlier file of the same name stays as it "

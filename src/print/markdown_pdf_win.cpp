@@ -26,8 +26,8 @@ struct MarkdownPdfSource {
   std::u16string face;
   int size = 10;
   uint32_t heading = 0, muted = 0, body = 0, rule = 0;  // print colours
-  ReplacingFile file;
-  explicit MarkdownPdfSource(const std::u16string& path) : file(path) {}
+  PdfOutput output;
+  explicit MarkdownPdfSource(const std::u16string& path) : output(path) {}
 };
 
 class MarkdownPages {
@@ -42,11 +42,11 @@ class MarkdownPages {
     bottom_ = footerY_ - MulDiv(4, page_.dpiX, 25);
   }
 
-  // 1: finished (also after a cancel at a page boundary: the window decides); 0: failed.
-  int Run() {
+  // True when finished (also after a cancel at a page boundary: the window decides).
+  bool Run() {
     const int body = Font(src_.face, src_.size, false, false);
     const int footer = Font(src_.face, std::max(1, src_.size - 2), false, false);
-    if (!body || !footer) return 0;
+    if (!body || !footer) return false;
     surface_.SelectFont(body);
     const int baseHeight = surface_.TextHeight();
     const MeasureMdRun measure = [this](const MdRun& run, std::u16string_view token) {
@@ -57,13 +57,13 @@ class MarkdownPages {
         BuildMarkdownLayout(src_.text, src_.face, src_.size, right_ - left_, page_.dpiX, baseHeight, measure);
     footer_ = footer;
     body_ = body;
-    if (job_.Cancelled() || !StartPdfPage(surface_, 1)) return 0;
+    if (job_.Cancelled() || !StartPdfPage(surface_, 1)) return false;
     int y = top_;
     for (const MdLayoutLine& line : lines) {
-      if (!DrawLine(line, y)) return job_.Cancelled() ? 1 : 0;
+      if (!DrawLine(line, y)) return job_.Cancelled();
     }
     DrawFooter();
-    return surface_.EndPage() ? 1 : 0;
+    return surface_.EndPage();
   }
 
  private:
@@ -156,22 +156,6 @@ class MarkdownPages {
   std::map<std::u16string, int> fonts_;
 };
 
-void MarkdownPdfWorker(ExportJob& job, MarkdownPdfSource& src) {
-  job.WaitReady(5000);
-  if (job.Cancelled() || !src.file.Opened()) {
-    job.Post(WMU_PDF_DONE, 0);
-    return;
-  }
-  job.Post(WMU_PDF_PROGRESS, 0);
-  PdfCanvas canvas([&src](std::string_view bytes) { return src.file.Write(bytes); }, g_pdfHooks.fonts);
-  if (!MarkdownPages(job, src, canvas).Run()) {
-    canvas.Abort();
-    job.Post(WMU_PDF_DONE, 0);
-    return;
-  }
-  job.Post(WMU_PDF_FINALIZING, 0);
-  job.Post(WMU_PDF_DONE, canvas.Finish() ? 1 : 0);
-}
 }  // namespace
 
 bool ExportMarkdownPdf(HWND owner, const std::u16string& outputPath, const std::u16string& documentName) {
@@ -193,7 +177,12 @@ bool ExportMarkdownPdf(HWND owner, const std::u16string& outputPath, const std::
   job->documentName = documentName;
   job->totalLines = static_cast<int>(Sci(SCI_GETLINECOUNT));
   job->dataReadyEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-  job->settle = [src](bool keep) { return keep && src->file.Commit(); };
-  job->work = [src](ExportJob& j) { MarkdownPdfWorker(j, *src); };
+  job->settle = [src](bool keep) { return src->output.Settle(keep); };
+  job->work = [src](ExportJob& j) {
+    RunPdfWorker(j, src->output, [&j, &src](PageSurface& surface) {
+      j.Post(WMU_PDF_PROGRESS, 0);
+      return MarkdownPages(j, *src, surface).Run();
+    });
+  };
   return RunExportJob(job, ProgressKind::Pdf, u"Norvo - PDF Export", u"Failed to start export thread.");
 }

@@ -17,6 +17,7 @@ struct FontRequest {
   std::u16string face;
   int height = 0;  // as CreateFontW takes it: negative for the character (em) height in device units
   bool bold = false, italic = false;
+  bool fixedPitch = false;  // asked of a printer's font mapper; the own writer takes the face as named
 };
 
 class PageSurface {

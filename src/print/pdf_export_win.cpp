@@ -21,6 +21,7 @@
 #include "print/font_source_win.h"
 #include "print/pdf_canvas.h"
 #include "print/pdf_layout.h"
+#include "print/printer_surface_win.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
 #include "ui/messagebox_win.h"
@@ -42,8 +43,8 @@ struct PdfSource {
   int nextLine = 0;
   std::vector<StyledLine> batch;
   bool lastBatch = false;
-  ReplacingFile file;
-  explicit PdfSource(const std::u16string& path) : file(path) {}
+  PdfOutput output;
+  explicit PdfSource(const std::u16string& path) : output(path) {}
 };
 
 PdfStyleTable SnapshotStyles() {
@@ -90,36 +91,36 @@ class SourcePages {
   SourcePages(ExportJob& job, PdfSource& src, PageSurface& surface)
       : job_(job), src_(src), surface_(surface), layout_(SourceLayoutFor(surface.Geometry())) {}
 
-  // 1: finished; 0: cancelled, timed out or failed.
-  int Run() {
+  // True when finished; false when cancelled, timed out or failed.
+  bool Run() {
     const PageGeometry page = surface_.Geometry();
     const int height = -MulDiv(src_.fontSize, page.dpiY, 72);
     for (int v = 0; v < 4; ++v) {
-      fonts_[v] = surface_.MakeFont({src_.fontName, height, v >= 2, (v & 1) != 0});
-      if (!fonts_[v]) return 0;
+      fonts_[v] = surface_.MakeFont({src_.fontName, height, v >= 2, (v & 1) != 0, true});
+      if (!fonts_[v]) return false;
     }
     footer_ = surface_.MakeFont({src_.fontName, -MulDiv(std::max(1, src_.fontSize - 2), page.dpiY, 72), false, false});
-    if (!footer_) return 0;
+    if (!footer_) return false;
     surface_.SelectFont(fonts_[0]);
     lineHeight_ = surface_.TextHeight() + 2;
-    if (!StartPdfPage(surface_, 1)) return 0;
+    if (!StartPdfPage(surface_, 1)) return false;
     y_ = layout_.top;
     for (;;) {
-      if (job_.Cancelled()) return 0;
+      if (job_.Cancelled()) return false;
       job_.Post(WMU_PDF_NEED_LINES, 0);
       HANDLE waits[2] = {job_.dataReadyEvent.get(), job_.cancelEvent.get()};
-      if (WaitForMultipleObjects(2, waits, FALSE, 30000) != WAIT_OBJECT_0 || job_.Cancelled()) return 0;
+      if (WaitForMultipleObjects(2, waits, FALSE, 30000) != WAIT_OBJECT_0 || job_.Cancelled()) return false;
       std::vector<StyledLine> batch = std::move(src_.batch);
       const bool last = src_.lastBatch;
       for (const StyledLine& line : batch) {
-        if (job_.Cancelled() || !DrawLine(line)) return 0;
+        if (job_.Cancelled() || !DrawLine(line)) return false;
       }
       if (last) break;
     }
     DrawFooter();
-    if (!surface_.EndPage()) return 0;
+    if (!surface_.EndPage()) return false;
     job_.Post(WMU_PDF_PROGRESS, static_cast<WPARAM>(page_));
-    return 1;
+    return true;
   }
 
  private:
@@ -173,21 +174,15 @@ class SourcePages {
   int y_ = 0;
 };
 
-void PdfSourceWorker(ExportJob& job, PdfSource& src) {
-  job.WaitReady(5000);
-  if (!src.file.Opened() || job.Cancelled()) {
-    job.Post(WMU_PDF_DONE, 0);
-    return;
+// The system's PDF printer when it is installed, else the program's own writer.
+std::unique_ptr<PageSurface> OpenPdfSurface(ExportJob& job, PdfOutput& output) {
+  if (PrinterInstalled(g_pdfHooks.printer)) {
+    output.toQueue = g_pdfHooks.printerToQueue;
+    const std::u16string file = output.toQueue ? std::u16string() : output.file.HandOver();
+    return PrinterSurface::Open(g_pdfHooks.printer, job.documentName, file, g_pdfHooks.printerDpi, job.cancelEvent.get());
   }
-  PdfCanvas canvas([&src](std::string_view bytes) { return src.file.Write(bytes); }, g_pdfHooks.fonts);
-  const int drawn = SourcePages(job, src, canvas).Run();
-  if (!drawn) {
-    canvas.Abort();
-    job.Post(WMU_PDF_DONE, 0);
-    return;
-  }
-  job.Post(WMU_PDF_FINALIZING, 0);
-  job.Post(WMU_PDF_DONE, canvas.Finish() ? 1 : 0);
+  return std::make_unique<PdfCanvas>([&output](std::string_view bytes) { return output.file.Write(bytes); },
+                                     g_pdfHooks.fonts);
 }
 
 std::u16string AskPdfPath(HWND owner, const std::u16string& proposed, const wchar_t* title, const wchar_t* filter) {
@@ -229,6 +224,19 @@ bool ConfirmSize(HWND owner, long long length, int lines) {
 }  // namespace
 
 PdfHooks g_pdfHooks;
+
+void RunPdfWorker(ExportJob& job, PdfOutput& output, const std::function<bool(PageSurface&)>& drawPages) {
+  job.WaitReady(5000);
+  std::unique_ptr<PageSurface> surface;
+  if (!job.Cancelled() && output.file.Opened()) surface = OpenPdfSurface(job, output);
+  if (!surface || !drawPages(*surface)) {
+    if (surface) surface->Abort();
+    job.Post(WMU_PDF_DONE, 0);
+    return;
+  }
+  job.Post(WMU_PDF_FINALIZING, 0);
+  job.Post(WMU_PDF_DONE, surface->Finish() ? 1 : 0);
+}
 
 bool StartPdfPage(PageSurface& surface, int number) {
   if (g_pdfHooks.failingPage == number) return false;
@@ -283,8 +291,10 @@ bool ExportSourcePdf(HWND owner) {
   job->totalLines = lines;
   job->dataReadyEvent.reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
   job->collect = [src] { CollectStyledLines(*src); };
-  job->settle = [src](bool keep) { return keep && src->file.Commit(); };
-  job->work = [src](ExportJob& j) { PdfSourceWorker(j, *src); };
+  job->settle = [src](bool keep) { return src->output.Settle(keep); };
+  job->work = [src](ExportJob& j) {
+    RunPdfWorker(j, src->output, [&j, &src](PageSurface& surface) { return SourcePages(j, *src, surface).Run(); });
+  };
   if (!job->dataReadyEvent) {
     ShowMessageBox(owner, Ok, kPdfTitle, u"Failed to start export thread.");
     return false;
