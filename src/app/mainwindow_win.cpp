@@ -25,6 +25,8 @@
 #include "export/export_win.h"
 #include "help/help_win.h"
 #include "markdown/markdown_win.h"
+#include "print/preview_win.h"
+#include "print/print_win.h"
 #include "search/find_win.h"
 #include "search/regex_win.h"
 #include "settings/association_win.h"
@@ -383,8 +385,17 @@ bool OnCommand(HWND hwnd, int id) {
     case CMD_HELP:
       ShowHelp(hwnd);
       break;
+    case CMD_PRINT_PREVIEW:
+      ShowPrintPreview(hwnd);
+      break;
+    case CMD_PRINT:
+      PrintDocument(hwnd);
+      break;
+    case CMD_PAGE_SETUP:
+      ShowPageSetup(hwnd);
+      break;
     default:
-      return false;  // printing is not part of the program yet
+      return false;
   }
   return true;
 }

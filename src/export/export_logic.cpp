@@ -101,6 +101,12 @@ std::u16string ExportProgressText(uint64_t wParam, int totalLines) {
   return FormatAscii("Exporting line %u of %d  (%d%%)", static_cast<unsigned>(line), totalLines, percent);
 }
 
+std::u16string PreviewProgressText(uint64_t pages, int64_t lines) {
+  if (lines >= 1)
+    return FormatAscii("Paginating... page %d  (%d lines)", static_cast<int>(pages), static_cast<int>(lines));
+  return FormatAscii("Paginating... page %d", static_cast<int>(pages));
+}
+
 std::u16string RtfProgressText(int64_t wParam) {
   if (wParam < 0) return u"Finalizing RTF...";
   return FormatAscii("Writing RTF...  %lld%%", static_cast<long long>(wParam));

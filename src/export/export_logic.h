@@ -45,3 +45,6 @@ int HtmlProgressStep(int lineCount);
 std::u16string ExportProgressText(uint64_t wParam, int totalLines);
 // The RTF window's text for WMU_RTF_PROGRESS.
 std::u16string RtfProgressText(int64_t wParam);
+// The print preview's text for WMU_PREVIEW_PROGRESS: pages so far, and the document's lines
+// when there are any.
+std::u16string PreviewProgressText(uint64_t pages, int64_t lines);

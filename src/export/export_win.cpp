@@ -83,7 +83,9 @@ void InitProgress(HWND dialog, ExportJob* job, ProgressKind kind) {
   auto* s = new ProgressState;
   s->job = job;
   s->kind = kind;
-  s->status = kind == ProgressKind::Rtf ? u"Preparing RTF..." : u"Preparing...";
+  s->status = kind == ProgressKind::Rtf       ? u"Preparing RTF..."
+              : kind == ProgressKind::Preview ? u"Preparing Print Preview..."
+                                              : u"Preparing...";
   SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(s));
   const ColorPalette& p = GetColorPalette();
   s->back.reset(CreateSolidBrush(p.dialogBack));
@@ -297,6 +299,18 @@ INT_PTR ProgressProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam, Progre
       break;
   }
   if (kind == ProgressKind::Pdf) return PdfMessage(dialog, *s, msg, wParam);
+  if (kind == ProgressKind::Preview) {
+    if (msg == WMU_PREVIEW_PROGRESS) {
+      if (!s->cancelRequested) SetStatus(dialog, *s, PreviewProgressText(wParam, static_cast<int64_t>(lParam)));
+      return TRUE;
+    }
+    if (msg == WMU_PREVIEW_DONE) {
+      s->job->succeeded = wParam > 0 && !s->cancelRequested;
+      EndDialog(dialog, s->job->succeeded ? 1 : 2);
+      return TRUE;
+    }
+    return FALSE;
+  }
   if (kind == ProgressKind::Export) {
     if (msg == WMU_EXPORT_PROGRESS) {
       SetStatus(dialog, *s, ExportProgressText(wParam, s->job->totalLines));
@@ -354,6 +368,25 @@ INT_PTR CALLBACK PdfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPA
   return ProgressProc(dialog, msg, wParam, lParam, ProgressKind::Pdf);
 }
 
+INT_PTR CALLBACK PreviewProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return ProgressProc(dialog, msg, wParam, lParam, ProgressKind::Preview);
+}
+
+namespace {
+DLGPROC ProcedureOf(ProgressKind kind) {
+  switch (kind) {
+    case ProgressKind::Rtf:
+      return RtfProgressDialogProc;
+    case ProgressKind::Pdf:
+      return PdfProgressDialogProc;
+    case ProgressKind::Preview:
+      return PreviewProgressDialogProc;
+    default:
+      return ExportProgressDialogProc;
+  }
+}
+}  // namespace
+
 bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, const char16_t* failureTitle,
                   const char16_t* eventsFailure) {
   job->cancelEvent.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -367,14 +400,13 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
   UniqueHandle thread(CreateThread(nullptr, 0, JobThread, workerRef, 0, nullptr));
   if (!thread) {
     delete workerRef;
-    ShowMessageBox(job->ownerWindow, Ok, failureTitle, u"Failed to start export thread.");
+    ShowMessageBox(job->ownerWindow, Ok, failureTitle,
+                   kind == ProgressKind::Preview ? u"Failed to start Print Preview worker thread." : u"Failed to start export thread.");
     return false;
   }
   thread.reset();
   INT_PTR shown = DialogBoxParamW(g_shell.instance, MAKEINTRESOURCEW(g_exportHooks.progressWindowFails ? kMissingTemplate : kProgressTemplate),
-                                  job->ownerWindow, kind == ProgressKind::Rtf   ? RtfProgressDialogProc
-                                  : kind == ProgressKind::Pdf ? PdfProgressDialogProc
-                                                              : ExportProgressDialogProc,
+                                  job->ownerWindow, ProcedureOf(kind),
                                   reinterpret_cast<LPARAM>(job.get()));
   if (shown != 1 && shown != 2) {
     // No window to report to: stop the worker; it ends on its own reference and leaves no file.

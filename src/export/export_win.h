@@ -58,7 +58,7 @@ struct ExportJob : std::enable_shared_from_this<ExportJob> {
 };
 
 // Which progress window serves a job.
-enum class ProgressKind { Export, Rtf, Pdf };
+enum class ProgressKind { Export, Rtf, Pdf, Preview };
 
 // Creates the job's events, starts its worker and runs the progress window modally; returns
 // the job's result. The worker holds its own reference, so the job and its snapshot live
@@ -70,6 +70,7 @@ bool RunExportJob(const std::shared_ptr<ExportJob>& job, ProgressKind kind, cons
 INT_PTR CALLBACK ExportProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK RtfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PdfProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK PreviewProgressDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // The record of a completion notice; the main window frees it.
 struct ExportResult {

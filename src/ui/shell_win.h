@@ -23,6 +23,7 @@ struct AppShell {
   HWND findDialog = nullptr;
   HWND regexDialog = nullptr;
   HWND helpWindow = nullptr;
+  HWND previewWindow = nullptr;  // while Print Preview is open
   HWND settingsDialog = nullptr;  // while the Settings dialog is open
   UniqueHandle viewerJob;  // the job object the open viewer is bound to
   bool toolbarClassRegistered = false;

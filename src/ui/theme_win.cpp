@@ -44,7 +44,7 @@ void ApplyTheme(uint32_t themeId) {
     SendDlgItemMessageW(settings, kSettingsThemeList, CB_SETCURSEL, themeId, 0);
     InvalidateRect(GetDlgItem(settings, kSettingsThemeList), nullptr, TRUE);
   }
-  for (HWND dialog : {g_shell.findDialog, g_shell.helpWindow, g_shell.regexDialog}) {
+  for (HWND dialog : {g_shell.findDialog, g_shell.helpWindow, g_shell.regexDialog, g_shell.previewWindow}) {
     if (dialog) PostMessageW(dialog, WMU_APPLY_THEME, themeId, 0);
   }
 }
