@@ -12,6 +12,7 @@
 #include "export/export_hooks_win.h"
 #include "export/export_win.h"
 #include "harness.h"
+#include "queue_win.h"
 #include "print/preview_state_win.h"
 #include "print/preview_win.h"
 #include "print/print_layout.h"
@@ -235,6 +236,78 @@ TEST_F(Preview, PageSetupStoresWhatIsConfirmed) {
   HDC screen = GetDC(nullptr);
   EXPECT_EQ(left, MulDiv(1440, GetDeviceCaps(screen, LOGPIXELSX), 1440));  // one inch
   ReleaseDC(nullptr, screen);
+}
+
+// The system's print dialog of this process, once it is up.
+HWND PrintDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM out) {
+        wchar_t cls[32] = {}, title[64] = {};
+        GetClassNameW(window, cls, 32);
+        GetWindowTextW(window, title, 64);
+        if (std::wstring(cls) != L"#32770" || std::wstring(title) != L"Print" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(out) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Printing from the preview through the real print dialog to the queue's printer "PDF": the
+// file is kept with the preview's page count and the document's lines, which
+// tests/check_print_queue.py compares with what the printer made.
+class PrintQueuePreview : public Preview {
+ protected:
+  void SetUp() override {
+    queue_ = FolderFromEnvironment(L"NORVO_QUEUE_DIR");
+    keep_ = FolderFromEnvironment(L"NORVO_QUEUE_KEEP");
+    if (queue_.empty() || keep_.empty()) GTEST_SKIP() << "no print queue (run by tests/check_print_queue.py)";
+    Preview::SetUp();
+  }
+  void TearDown() override {
+    if (!queue_.empty() && !keep_.empty()) Preview::TearDown();
+  }
+  std::u16string queue_, keep_;
+};
+
+TEST_F(PrintQueuePreview, PrintingFromThePreviewGivesItsPages) {
+  std::string text, expected;
+  for (int i = 1; i <= 150; ++i) {
+    const std::string line = "Printed line " + std::to_string(i) + (i % 40 == 0 ? std::string(40, '+') + " long" : "");
+    text += line + "\r\n";
+    expected += line + "\n";
+  }
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"printed.txt", text)));
+  const QueuedFiles before = PdfFilesIn(queue_);
+  size_t pages = 0;
+  HWND owner = nullptr;
+  g_steps = {
+      [&](HWND p) {
+        pages = StateOf(p).PageCount();
+        Click(p, 2);  // Print
+      },
+      [&](HWND) {
+        HWND dialog = PrintDialog();
+        if (!dialog) {
+          --g_nextStep;  // not up yet: this step again at the next tick
+          return;
+        }
+        owner = GetWindow(dialog, GW_OWNER);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+      },
+      [&](HWND p) { Key(p, VK_ESCAPE); },
+  };
+  ShowPrintPreview(g_shell.mainWindow);
+  EXPECT_EQ(owner, g_shell.mainWindow);  // not the preview
+  EXPECT_TRUE(g_shownMessages.empty());
+  std::string pdf;
+  ASSERT_TRUE(PumpUntil([&] { return !(pdf = NewQueuedPdf(queue_, before)).empty(); }, 60000))
+      << "the queue made no PDF within a minute";
+  ASSERT_TRUE(WriteBytes(keep_ + u"\\preview.pdf", pdf));
+  ASSERT_TRUE(WriteBytes(keep_ + u"\\preview.pdf.pages", std::to_string(pages)));
+  ASSERT_TRUE(WriteBytes(keep_ + u"\\preview.pdf.txt", expected));
 }
 
 }  // namespace

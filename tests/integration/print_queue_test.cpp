@@ -3,8 +3,6 @@
 // Skipped when no such queue is given.
 #include "common/win.h"  // before the other system headers
 
-#include <cstdint>
-#include <map>
 #include <string>
 
 #include "app/export_route_win.h"
@@ -12,36 +10,12 @@
 #include "document/file_commands_win.h"
 #include "export/export_logic.h"
 #include "harness.h"
+#include "queue_win.h"
 #include "print/pdf_export_win.h"
+#include "print/print_win.h"
 #include "ui/shell_win.h"
 
 namespace {
-
-// A folder given by the queue script as a Linux path, seen through Wine's Z: drive.
-std::u16string FolderFromEnvironment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  const DWORD length = GetEnvironmentVariableW(name, value, 1024);
-  if (length == 0 || length >= 1024) return {};
-  std::u16string folder = u"Z:" + U16(value);
-  for (char16_t& c : folder) {
-    if (c == u'/') c = u'\\';
-  }
-  while (folder.ends_with(u'\\')) folder.pop_back();
-  return folder;
-}
-
-// The PDF files in a folder with their times of writing: the queue's server numbers its jobs
-// from 1 each time it starts, so a new job may reuse an earlier job's name.
-std::map<std::u16string, uint64_t> PdfFilesIn(const std::u16string& folder) {
-  std::map<std::u16string, uint64_t> files;
-  WIN32_FIND_DATAW fd;
-  UniqueFind find(FindFirstFileW(W(folder + u"\\*.pdf"), &fd));
-  if (find.get() == INVALID_HANDLE_VALUE) return files;
-  do {
-    files[U16(fd.cFileName)] = (uint64_t{fd.ftLastWriteTime.dwHighDateTime} << 32) | fd.ftLastWriteTime.dwLowDateTime;
-  } while (FindNextFileW(find.get(), &fd));
-  return files;
-}
 
 std::u16string g_savePath;
 std::u16string AnswerSavePath(const std::u16string&) { return g_savePath; }
@@ -57,24 +31,14 @@ class PrintQueue : public MainWindowTest {
   }
   void TearDown() override {
     g_pdfHooks = PdfHooks{};
+    g_printHooks = PrintHooks{};
     if (!queue_.empty() && !keep_.empty()) MainWindowTest::TearDown();
   }
 
-  // The file the queue makes of the next job: a new PDF in its folder, complete once it ends
-  // with the end-of-file marker.
-  std::string NextQueuedPdf(const std::map<std::u16string, uint64_t>& before) {
+  // The file the queue makes of the next job; empty when none came within a minute.
+  std::string NextQueuedPdf(const QueuedFiles& before) {
     std::string pdf;
-    PumpUntil(
-        [&] {
-          for (const auto& [name, written] : PdfFilesIn(queue_)) {
-            if (auto was = before.find(name); was != before.end() && was->second == written) continue;
-            pdf = ReadBytes(queue_ + u"\\" + name);
-            const size_t end = pdf.rfind("%%EOF");
-            if (end != std::string::npos && pdf.find_first_not_of("\r\n ", end + 5) == std::string::npos) return true;
-          }
-          return false;
-        },
-        60000);
+    PumpUntil([&] { return !(pdf = NewQueuedPdf(queue_, before)).empty(); }, 60000);
     return pdf;
   }
 
@@ -102,13 +66,34 @@ TEST_F(PrintQueue, SourcePdfThroughThePrinterMatchesTheOwnWriter) {
   g_pdfHooks.printerToQueue = true;
   g_pdfHooks.printerDpi = 600;
   g_savePath = keep_ + u"\\unused.pdf";
-  const std::map<std::u16string, uint64_t> before = PdfFilesIn(queue_);
+  const QueuedFiles before = PdfFilesIn(queue_);
   ASSERT_TRUE(ExportSourcePdf(g_shell.mainWindow));
   // The queue took the document: the chosen file is not made.
   EXPECT_EQ(GetFileAttributesW(W(g_savePath)), INVALID_FILE_ATTRIBUTES);
   const std::string printed = NextQueuedPdf(before);
   ASSERT_FALSE(printed.empty()) << "the queue made no PDF within a minute";
   ASSERT_TRUE(WriteBytes(keep_ + u"\\printer.pdf", printed));
+}
+
+// The print dialog's answer: the queue's printer.
+BOOL WINAPI ChooseQueuePrinter(PRINTDLGW* dialog) {
+  dialog->hDC = CreateDCW(L"WINSPOOL", L"PDF", nullptr, nullptr);
+  return dialog->hDC != nullptr;
+}
+
+// A page the printer refuses ends the job with the pages before it, and the user is told.
+TEST_F(PrintQueue, APageThePrinterRefusesIsTold) {
+  std::string text;
+  for (int i = 1; i <= 200; ++i) text += "line " + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"refused.txt", text)));
+  g_printHooks.printDialog = ChooseQueuePrinter;
+  g_printHooks.failingPage = 2;
+  const QueuedFiles before = PdfFilesIn(queue_);
+  PrintDocument(g_shell.mainWindow);
+  EXPECT_TRUE(OneMessage(u"Norvo - Print", u"Printing stopped at page 2."));
+  const std::string printed = NextQueuedPdf(before);
+  ASSERT_FALSE(printed.empty()) << "the first page was not printed";
+  EXPECT_NE(printed.find("/Count 1"), std::string::npos);
 }
 
 }  // namespace
