@@ -10,3 +10,6 @@ bool StartEditor(HWND* window);
 // PDF export of a source file: end to end and the writer alone, pages per second, file size
 // and the embedded font data per face. Writes `outPath`.
 int MeasurePdf(const std::u16string& sourcePath, const std::u16string& outPath);
+
+// Print Preview of a document: from the command to page 1, a page turn, and Cancel.
+int MeasurePreview(const std::u16string& sourcePath);

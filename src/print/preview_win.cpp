@@ -63,7 +63,10 @@ void PaginationWorker(ExportJob& job, PreviewSource& src) {
     return;
   }
   job.Post(WMU_PREVIEW_PROGRESS, src.pageStarts.size(), static_cast<LPARAM>(job.totalLines));
-  src.firstPage = RenderPreviewPage(0, src.pageStarts, lines, src.layout, src.face, src.points);
+  const PageLines first = LinesOfPage(src.pageStarts, 0, lines.size());
+  src.firstPage = RenderPreviewPage(0, std::vector<std::u16string>(lines.begin() + static_cast<ptrdiff_t>(first.first),
+                                                                   lines.begin() + static_cast<ptrdiff_t>(first.end)),
+                                    src.layout, src.face, src.points);
   job.Post(WMU_PREVIEW_DONE, 1);
 }
 

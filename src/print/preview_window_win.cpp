@@ -4,6 +4,7 @@
 #include "common/win.h"  // before the other system headers
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "common/messages.h"
@@ -116,7 +117,9 @@ void Paint(HWND dialog, const PreviewState& s) {
 
 void RenderCurrent(HWND dialog, PreviewState& s) {
   s.page.reset();
-  s.page = RenderPreviewPage(s.current, s.pageStarts, GetDocumentLines(), s.layout, g_live.fontName, g_live.fontSize);
+  // The page's own lines, read afresh from the document.
+  const PageLines lines = LinesOfPage(s.pageStarts, s.current, SIZE_MAX);
+  s.page = RenderPreviewPage(s.current, GetDocumentLines(lines.first, lines.end), s.layout, g_live.fontName, g_live.fontSize);
   InvalidateRect(dialog, nullptr, FALSE);
 }
 

@@ -5,6 +5,7 @@
 #include <Scintilla.h>
 
 #include <algorithm>
+#include <cstddef>
 
 #include "common/utf.h"
 #include "print/pdf_layout.h"
@@ -25,11 +26,11 @@ int FontHeight(HDC dc) {
 }
 }  // namespace
 
-std::vector<std::u16string> GetDocumentLines() {
+std::vector<std::u16string> GetDocumentLines(size_t first, size_t end) {
   std::vector<std::u16string> lines;
-  const sptr_t count = Sci(SCI_GETLINECOUNT);
+  const sptr_t count = std::min<sptr_t>(Sci(SCI_GETLINECOUNT), static_cast<sptr_t>(std::min<size_t>(end, PTRDIFF_MAX)));
   std::string bytes;
-  for (sptr_t line = 0; line < count; ++line) {
+  for (sptr_t line = static_cast<sptr_t>(std::min<size_t>(first, PTRDIFF_MAX)); line < count; ++line) {
     const sptr_t length = std::max<sptr_t>(0, Sci(SCI_LINELENGTH, static_cast<uptr_t>(line)));
     if (length == 0) {
       lines.emplace_back();
@@ -100,8 +101,8 @@ void DrawPage(HDC dc, const PageDrawing& page) {
   SetTextColor(dc, RGB(0, 0, 0));
 }
 
-Bitmap RenderPreviewPage(size_t page, const std::vector<int>& pageStarts, const std::vector<std::u16string>& lines,
-                         const PageLayout& layout, const std::u16string& face, int points) {
+Bitmap RenderPreviewPage(size_t page, const std::vector<std::u16string>& pageLines, const PageLayout& layout,
+                         const std::u16string& face, int points) {
   HDC screen = GetDC(nullptr);
   const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
   Bitmap bitmap(CreateCompatibleBitmap(screen, layout.pageWidth, layout.pageHeight));
@@ -113,7 +114,7 @@ Bitmap RenderPreviewPage(size_t page, const std::vector<int>& pageStarts, const 
   FillRect(mem.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   const Font body = MakeBodyFont(face, points, dpiY);
   const Font footer = MakeFooterFont(face, points, dpiY);
-  DrawPage(mem.get(), {layout, lines, LinesOfPage(pageStarts, page, lines.size()), static_cast<int>(page) + 1, body.get(),
-                       footer.get(), RGB(0x80, 0x80, 0x80), layout.pageHeight});
+  DrawPage(mem.get(), {layout, pageLines, {0, pageLines.size()}, static_cast<int>(page) + 1, body.get(), footer.get(),
+                       RGB(0x80, 0x80, 0x80), layout.pageHeight});
   return bitmap;
 }

@@ -1,6 +1,7 @@
 // What printing and its preview draw alike: the document's lines, the body font, the height a
 // line takes when wrapped, and a page's lines and number on a device context.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,8 +9,8 @@
 #include "common/win.h"
 #include "print/print_layout.h"
 
-// The edit control's lines as UTF-16, without their CR, LF and NUL characters.
-std::vector<std::u16string> GetDocumentLines();
+// The edit control's lines [first, end) as UTF-16, without their CR, LF and NUL characters.
+std::vector<std::u16string> GetDocumentLines(size_t first = 0, size_t end = SIZE_MAX);
 
 // The body font of printing at a device's vertical resolution, and the page number's font
 // (two pixels taller).
@@ -36,6 +37,7 @@ struct PageDrawing {
 };
 void DrawPage(HDC dc, const PageDrawing& page);
 
-// The page of the preview at the screen's resolution: white, the page's lines, the number.
-Bitmap RenderPreviewPage(size_t page, const std::vector<int>& pageStarts, const std::vector<std::u16string>& lines,
-                         const PageLayout& layout, const std::u16string& face, int points);
+// Page `page` (0 is the first) of the preview at the screen's resolution: white, its lines,
+// its number.
+Bitmap RenderPreviewPage(size_t page, const std::vector<std::u16string>& pageLines, const PageLayout& layout,
+                         const std::u16string& face, int points);
