@@ -45,3 +45,8 @@ int HtmlProgressStep(int lineCount);
 std::u16string ExportProgressText(uint64_t wParam, int totalLines);
 // The RTF window's text for WMU_RTF_PROGRESS.
 std::u16string RtfProgressText(int64_t wParam);
+
+// A font name as it may stand in a style sheet's quoted font-family: the characters that could
+// end the string, the rule or the <style> element (' " \ < > { } ;) and control characters are
+// left out. The name comes from the settings file, which may hold anything.
+std::string CssFontName(std::string_view nameUtf8);

@@ -69,6 +69,14 @@ uint32_t DarkenForPaper(uint32_t colorref) {
   return r | (g << 8) | (b << 16);
 }
 
+void AppendRtfFontName(std::string& out, std::string_view nameUtf8) {
+  // The name ends at its semicolon; control characters have no place in it.
+  std::string name;
+  for (char c : nameUtf8)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != ';' && c != 0x7F) name.push_back(c);
+  AppendRtfEscaped(out, name);
+}
+
 void AppendRtfEscaped(std::string& out, std::string_view run) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(run.data());
   const unsigned char* end = p + run.size();
@@ -155,7 +163,7 @@ std::string BuildRtf(std::string_view text, std::string_view styles, const RtfSt
   out.reserve(4 * text.size() + 4096);
   out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\r\n";
   out += "{\\fonttbl{\\f0\\fmodern\\fcharset0 ";
-  out += fontNameUtf8;
+  AppendRtfFontName(out, fontNameUtf8);
   out += ";}}\r\n";
   out += "{\\colortbl ;";
   for (int k = 0; k < colourCount; ++k) {
