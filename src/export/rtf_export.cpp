@@ -51,8 +51,8 @@ size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& co
     if (!IsContinuation(p[k])) return 0;
     value = (value << 6) | (p[k] & 0x3F);
   }
-  // Overlong forms and UTF-16 surrogates are not characters either.
-  if (value < minimum || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  // Overlong forms, UTF-16 surrogates and values past U+10FFFF are not characters either.
+  if (value < minimum || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return 0;
   codePoint = value;
   return length;
 }
