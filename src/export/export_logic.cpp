@@ -111,3 +111,14 @@ std::u16string RtfProgressText(int64_t wParam) {
   if (wParam < 0) return u"Finalizing RTF...";
   return FormatAscii("Writing RTF...  %lld%%", static_cast<long long>(wParam));
 }
+
+std::string CssFontName(std::string_view nameUtf8) {
+  std::string out;
+  out.reserve(nameUtf8.size());
+  for (char c : nameUtf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || std::string_view("'\"\\<>{};").find(c) != std::string_view::npos) continue;
+    out.push_back(c);
+  }
+  return out;
+}

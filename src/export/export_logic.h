@@ -48,3 +48,8 @@ std::u16string RtfProgressText(int64_t wParam);
 // The print preview's text for WMU_PREVIEW_PROGRESS: pages so far, and the document's lines
 // when there are any.
 std::u16string PreviewProgressText(uint64_t pages, int64_t lines);
+
+// A font name as it may stand in a style sheet's quoted font-family: the characters that could
+// end the string, the rule or the <style> element (' " \ < > { } ;) and control characters are
+// left out. The name comes from the settings file, which may hold anything.
+std::string CssFontName(std::string_view nameUtf8);

@@ -190,7 +190,7 @@ bool BuildPage(const HtmlExportInput& input, std::string& out, const std::functi
   };
 
   const std::string bg = ColorToHex(input.background);
-  const std::string& font = input.fontFace;
+  const std::string font = CssFontName(input.fontFace);
   out += "<!DOCTYPE html>\n<html>\n<head>\n";
   out += "    <meta charset=\"UTF-8\">\n";
   out += "    <meta name=\"viewport\" content=\"width=device-width, initial-scale=1.0\">\n";

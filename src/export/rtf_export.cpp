@@ -51,8 +51,8 @@ size_t DecodeUtf8(const unsigned char* p, const unsigned char* end, uint32_t& co
     if (!IsContinuation(p[k])) return 0;
     value = (value << 6) | (p[k] & 0x3F);
   }
-  // Overlong forms and UTF-16 surrogates are not characters either.
-  if (value < minimum || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  // Overlong forms, UTF-16 surrogates and values past U+10FFFF are not characters either.
+  if (value < minimum || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return 0;
   codePoint = value;
   return length;
 }
@@ -67,6 +67,14 @@ uint32_t DarkenForPaper(uint32_t colorref) {
   g = g * 35 / 100;
   b = b * 35 / 100;
   return r | (g << 8) | (b << 16);
+}
+
+void AppendRtfFontName(std::string& out, std::string_view nameUtf8) {
+  // The name ends at its semicolon; control characters have no place in it.
+  std::string name;
+  for (char c : nameUtf8)
+    if (static_cast<unsigned char>(c) >= 0x20 && c != ';' && c != 0x7F) name.push_back(c);
+  AppendRtfEscaped(out, name);
 }
 
 void AppendRtfEscaped(std::string& out, std::string_view run) {
@@ -155,7 +163,7 @@ std::string BuildRtf(std::string_view text, std::string_view styles, const RtfSt
   out.reserve(4 * text.size() + 4096);
   out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\r\n";
   out += "{\\fonttbl{\\f0\\fmodern\\fcharset0 ";
-  out += fontNameUtf8;
+  AppendRtfFontName(out, fontNameUtf8);
   out += ";}}\r\n";
   out += "{\\colortbl ;";
   for (int k = 0; k < colourCount; ++k) {

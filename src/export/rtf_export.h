@@ -19,5 +19,10 @@ std::string BuildRtf(std::string_view text, std::string_view styles, const RtfSt
 // UTF-8 sequences, "?" for astral characters and invalid bytes.
 void AppendRtfEscaped(std::string& out, std::string_view run);
 
+// The font table's name: escaped as a run, without the semicolon that would end the entry
+// and without control characters (the name comes from the settings file, which may hold
+// anything).
+void AppendRtfFontName(std::string& out, std::string_view nameUtf8);
+
 // A foreground whose luminance is above 180 darkened to 35 %; others unchanged.
 uint32_t DarkenForPaper(uint32_t colorref);

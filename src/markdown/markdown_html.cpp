@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/utf.h"
+#include "export/export_logic.h"
 
 namespace {
 
@@ -197,8 +198,9 @@ std::string Head(const MarkdownPageStyle& style) {
   h.reserve(2048);
   h += "  <style>\n";
   h += "    * { margin: 0; padding: 0; box-sizing: border-box; }\n";
-  h += "    body { background: " + bg + "; color: " + text + "; font-family: '" + Utf16ToUtf8(style.fontFace) +
-       "', 'Segoe UI', sans-serif; font-size: " + std::to_string(style.fontSize) + "pt; line-height: 1.6; }\n";
+  h += "    body { background: " + bg + "; color: " + text + "; font-family: '" +
+       CssFontName(Utf16ToUtf8(style.fontFace)) + "', 'Segoe UI', sans-serif; font-size: " +
+       std::to_string(style.fontSize) + "pt; line-height: 1.6; }\n";
   h += "    .content { max-width: 860px; margin: 0 auto; padding: 40px 32px; }\n";
   h += "    h1 { font-size: 2em;   color: " + head + "; border-bottom: 1px solid " + rule +
        "; padding-bottom: 6px; margin: 1.2em 0 0.5em; }\n";

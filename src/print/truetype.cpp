@@ -109,8 +109,8 @@ bool TrueTypeFont::Load(unsigned faceIndex) {
       const size_t step = platform == 3 || platform == 0 ? 2 : 1;  // UTF-16BE or single bytes
       for (size_t k = step - 1; k < raw.size(); k += step) {
         const char c = raw[k];
-        if (c > 32 && c < 127 && c != '/' && c != '(' && c != ')' && c != '[' && c != ']' && c != '<' && c != '>')
-          ascii.push_back(c);
+        // Only the characters that may stand in a PDF name as they are: no delimiter, no '#'.
+        if (c > 32 && c < 127 && std::string_view("/()[]<>{}%#").find(c) == std::string_view::npos) ascii.push_back(c);
       }
       metrics_.postScriptName = ascii;
     }

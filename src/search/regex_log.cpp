@@ -142,7 +142,9 @@ bool IsExpired(std::u16string_view name, std::u16string_view prefix, std::u16str
                int64_t lastWriteSeconds, int64_t nowSeconds) {
   if (name.size() < prefix.size() + suffix.size()) return false;
   if (name.substr(0, prefix.size()) != prefix || name.substr(name.size() - suffix.size()) != suffix) return false;
-  return lastWriteSeconds < nowSeconds - 604800;
+  // Older than seven days, counted without overflow for any two times (a file's time may be anything).
+  return lastWriteSeconds < nowSeconds &&
+         static_cast<uint64_t>(nowSeconds) - static_cast<uint64_t>(lastWriteSeconds) > 604800u;
 }
 }  // namespace
 

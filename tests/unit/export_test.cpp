@@ -371,3 +371,35 @@ TEST(OutsideReaders, TidyAcceptsThePagesAndUnrtfReadsTheDocumentBack) {
 #endif
 
 }  // namespace
+
+// Found by fuzzing (tests/fuzz/regressions/html_export, rtf_export): the font name comes from the
+// settings file and went into the style sheet and the RTF font table as it stood.
+TEST(ExportFontNames, CannotLeaveTheStyleSheetString) {
+  EXPECT_EQ(CssFontName("Consolas"), "Consolas");
+  EXPECT_EQ(CssFontName("Noto Sans \xE4\xB8\xAD"), "Noto Sans \xE4\xB8\xAD");
+  EXPECT_EQ(CssFontName("a'</style><script>x;{}\"\\\n"), "a/stylescriptx");
+  StyleTables tables;
+  HtmlExportInput input;
+  input.text = "x";
+  input.styles = std::string_view("\0", 1);
+  input.fontFace = "x'; } </style><b>";
+  input.styleTables = &tables;
+  std::string page;
+  ASSERT_TRUE(BuildHtmlExport(input, page, nullptr, nullptr));
+  EXPECT_EQ(page.find("</style><b>"), std::string::npos);
+  EXPECT_NE(page.find("font-family: 'x  /styleb', monospace"), std::string::npos);
+}
+
+TEST(ExportFontNames, KeepTheRtfFontTableWhole) {
+  RtfStyleTables tables;
+  const std::string rtf = BuildRtf("a", "", tables, false, "Bad}{\\Font;\r\n\xC3\xA9", 10);
+  EXPECT_NE(rtf.find("{\\fonttbl{\\f0\\fmodern\\fcharset0 Bad\\}\\{\\\\Font\\u233?;}}"), std::string::npos) << rtf;
+}
+
+// Found by fuzzing (tests/fuzz/regressions/rtf_export): a four-byte form above U+10FFFF was taken
+// as one astral character; it is four invalid bytes, as everywhere else in the program.
+TEST(RtfEscaping, FormsPastTheLastCodePointAreInvalidBytes) {
+  std::string out;
+  AppendRtfEscaped(out, "a\xF7\x8A\x8A\x8A" "b\xF4\x90\x80\x80" "c\xF0\x9F\x98\x80");
+  EXPECT_EQ(out, "a????b????c?");
+}

@@ -343,3 +343,18 @@ TEST(ExternalReaders, CharactersTheFaceLacksStayInTheText) {
 }
 
 }  // namespace
+
+// Found by fuzzing (tests/fuzz/regressions/truetype): a font's PostScript name went into the PDF
+// as a name with '%', '#', '{' and '}' in it, where '%' starts a comment and '#' an escape.
+TEST(TrueType, PostScriptNameKeepsOnlyCharactersOfAPdfName) {
+  const std::filesystem::path path = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "DejaVu Sans is not installed";
+  std::string data = ReadFile(path);
+  const std::string wide("\0D\0e\0j\0a", 8), odd("\0%\0#\0{\0}", 8);
+  for (size_t at = data.find(wide); at != std::string::npos; at = data.find(wide, at + 1)) data.replace(at, 8, odd);
+  for (size_t at = data.find("DejaVuSans"); at != std::string::npos; at = data.find("DejaVuSans", at + 1))
+    data.replace(at, 4, "%#{}");
+  const auto face = TrueTypeFont::Parse(data);
+  ASSERT_TRUE(face.has_value());
+  EXPECT_EQ(face->Metrics().postScriptName, "VuSans");
+}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "common/utf.h"
 
@@ -191,4 +192,17 @@ TEST(RegexLog, ListedLinesAreCutAtEveryLimit) {
       }
     }
   }
+}
+
+// Found by fuzzing (tests/fuzz/regressions/regex_log): "now - seven days" overflowed for a time
+// near the smallest number, which UndefinedBehaviorSanitizer stops on.
+TEST(RegexLogRetention, AnyTimesWithoutOverflow) {
+  const int64_t least = INT64_MIN, most = INT64_MAX;
+  EXPECT_FALSE(IsExpiredRegexLog(u"regex_x.txt", least, least));
+  EXPECT_FALSE(IsExpiredRegexLog(u"regex_x.txt", least, least + 604800));
+  EXPECT_TRUE(IsExpiredRegexLog(u"regex_x.txt", least, least + 604801));
+  EXPECT_TRUE(IsExpiredRegexLog(u"regex_x.txt", least, most));
+  EXPECT_FALSE(IsExpiredRegexLog(u"regex_x.txt", most, least));
+  EXPECT_TRUE(IsExpiredTempCopy(u"temp_x.html", most - 604801, most));
+  EXPECT_FALSE(IsExpiredTempCopy(u"temp_x.html", most - 604800, most));
 }
