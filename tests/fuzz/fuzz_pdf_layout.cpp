@@ -1,10 +1,6 @@
 // The source-text PDF layout: any styled bytes from the edit control (text byte, style byte)
 // made into runs, and the runs wrapped at any width. Runs hold the line's characters (CR and LF
 // left out, undecodable bytes as "?"), and wrapping neither loses nor adds a character.
-//
-// Pagination: the preview's pagination arithmetic (pages, lines a page, the page of a line) is
-// being built in its own change; when it lands, its pure functions get a target of their own
-// here, fuzz_pagination.cpp, listed in tests/fuzz/CMakeLists.txt beside this one.
 #include <string>
 #include <vector>
 
