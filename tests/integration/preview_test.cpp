@@ -16,6 +16,7 @@
 #include "print/preview_state_win.h"
 #include "print/preview_win.h"
 #include "print/print_layout.h"
+#include "print/print_render_win.h"
 #include "print/print_win.h"
 #include "settings/settings_win.h"
 #include "ui/shell_win.h"
@@ -236,6 +237,48 @@ TEST_F(Preview, PageSetupStoresWhatIsConfirmed) {
   HDC screen = GetDC(nullptr);
   EXPECT_EQ(left, MulDiv(1440, GetDeviceCaps(screen, LOGPIXELSX), 1440));  // one inch
   ReleaseDC(nullptr, screen);
+}
+
+// Dark pixels of a bitmap in rows [top, bottom).
+int DarkPixels(HBITMAP bitmap, int width, int top, int bottom) {
+  MemoryDc dc(nullptr);
+  SelectionGuard keep(dc.get(), bitmap);
+  int dark = 0;
+  for (int y = top; y < bottom; y += 2) {
+    for (int x = 0; x < width; x += 2) {
+      const COLORREF c = GetPixel(dc.get(), x, y);
+      if (GetRValue(c) < 128 && GetGValue(c) < 128 && GetBValue(c) < 128) ++dark;
+    }
+  }
+  return dark;
+}
+
+// A line taller than the whole page stands alone on its page and is drawn as far as the page
+// goes: its text does not vanish, and nothing of it passes the text's bottom.
+TEST_F(Preview, ALineTallerThanThePageIsDrawnClipped) {
+  std::u16string line;
+  for (int i = 0; i < 4000; ++i) line += u"word ";
+  HDC screen = GetDC(nullptr);
+  const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const PageLayout layout = PreviewPageLayout(dpiY, dpiY, g_settings.pageMargins, 11);
+  const Bitmap page = RenderPreviewPage(0, {line}, layout, u"Consolas", 11);
+  ASSERT_TRUE(page);
+  EXPECT_GT(DarkPixels(page.get(), layout.pageWidth, layout.top, layout.bottom), 1000);
+  EXPECT_EQ(DarkPixels(page.get(), layout.pageWidth, layout.bottom + 1, layout.pageHeight), 0);  // the grey number aside
+}
+
+// A printer that cannot start the document: the user is told.
+BOOL WINAPI AMemoryContext(PRINTDLGW* dialog) {
+  dialog->hDC = CreateCompatibleDC(nullptr);
+  return TRUE;
+}
+
+TEST_F(Preview, APrintJobThatCannotStartIsTold) {
+  ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"doc.txt", Lines(3))));
+  g_printHooks.printDialog = AMemoryContext;
+  PrintDocument(g_shell.mainWindow);
+  EXPECT_TRUE(OneMessage(u"Norvo - Print", u"Failed to start print job.\nCheck printer and try again."));
 }
 
 // The system's print dialog of this process, once it is up.
