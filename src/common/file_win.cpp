@@ -40,10 +40,7 @@ ReplacingFile::ReplacingFile(const std::u16string& path) : path_(path) {
   file_ = CreateTempFileBeside(path, &tempPath_);
 }
 
-ReplacingFile::~ReplacingFile() {
-  file_.reset();
-  if (!committed_ && !tempPath_.empty()) DeleteFileW(W(tempPath_));
-}
+ReplacingFile::~ReplacingFile() { Discard(); }
 
 bool ReplacingFile::Write(std::string_view bytes) {
   while (file_ && !bytes.empty()) {
@@ -58,6 +55,12 @@ bool ReplacingFile::Write(std::string_view bytes) {
 std::u16string ReplacingFile::HandOver() {
   file_.reset();
   return tempPath_;
+}
+
+void ReplacingFile::Discard() {
+  file_.reset();
+  if (!committed_ && !tempPath_.empty()) DeleteFileW(W(tempPath_));
+  tempPath_.clear();
 }
 
 bool ReplacingFile::Commit() {

@@ -32,6 +32,8 @@ class ReplacingFile {
   std::u16string HandOver();
   // Closes the file and moves it over the target; false when that failed.
   bool Commit();
+  // Closes the file and removes it, now rather than when the owner goes.
+  void Discard();
 
  private:
   std::u16string path_, tempPath_;

@@ -229,13 +229,16 @@ void RunPdfWorker(ExportJob& job, PdfOutput& output, const std::function<bool(Pa
   job.WaitReady(5000);
   std::unique_ptr<PageSurface> surface;
   if (!job.Cancelled() && output.file.Opened()) surface = OpenPdfSurface(job, output);
-  if (!surface || !drawPages(*surface)) {
-    if (surface) surface->Abort();
-    job.Post(WMU_PDF_DONE, 0);
-    return;
+  bool finished = false;
+  if (surface && drawPages(*surface)) {
+    job.Post(WMU_PDF_FINALIZING, 0);
+    finished = surface->Finish();
+  } else if (surface) {
+    surface->Abort();
   }
-  job.Post(WMU_PDF_FINALIZING, 0);
-  job.Post(WMU_PDF_DONE, surface->Finish() ? 1 : 0);
+  // The surface is gone before the window hears the end: the window then owns the file alone.
+  surface.reset();
+  job.Post(WMU_PDF_DONE, finished ? 1 : 0);
 }
 
 bool StartPdfPage(PageSurface& surface, int number) {

@@ -40,7 +40,12 @@ struct PdfOutput {
   explicit PdfOutput(const std::u16string& path) : file(path) {}
   ReplacingFile file;
   bool toQueue = false;  // the printer's queue took the document: there is no file to put in place
-  bool Settle(bool keep) { return keep && (toQueue || file.Commit()); }
+  // On the user-interface thread once the worker is done: the file put in place, or gone at once.
+  bool Settle(bool keep) {
+    if (keep) return toQueue || file.Commit();
+    file.Discard();
+    return false;
+  }
 };
 // The worker's frame of both PDF jobs: waits for the progress window, opens the surface, runs
 // `drawPages` (false: failed or cancelled) and ends the job with WMU_PDF_FINALIZING and
