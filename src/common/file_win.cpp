@@ -55,6 +55,10 @@ bool ReplacingFile::Write(std::string_view bytes) {
   return static_cast<bool>(file_);
 }
 
+bool ReplacingFile::Flush() {
+  return file_ && FlushFileBuffers(file_.get());
+}
+
 bool ReplacingFile::Commit() {
   if (!file_) return false;
   if (!CloseHandle(file_.release())) return false;

@@ -27,6 +27,8 @@ class ReplacingFile {
   bool Opened() const { return static_cast<bool>(file_); }
   // False when not every byte was written (a full volume may report success with fewer).
   bool Write(std::string_view bytes);
+  // Makes the written bytes durable before Commit (a power cut then finds the whole file or none).
+  bool Flush();
   // Closes the file and moves it over the target; false when that failed.
   bool Commit();
 
