@@ -10,3 +10,6 @@ bool StartEditor(HWND* window);
 // PDF export of a source file: end to end and the writer alone, pages per second, file size
 // and the embedded font data per face. Writes `outPath`.
 int MeasurePdf(const std::u16string& sourcePath, const std::u16string& outPath);
+// Typing into a large document with recovery copies on and off (the same run): the window's
+// time per keystroke, the slowest keystroke and the copies' cost. Copies go to `folder`.
+int MeasureRecovery(size_t megabytes, double seconds, const std::u16string& folder);

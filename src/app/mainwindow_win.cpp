@@ -473,6 +473,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WMU_RECOVERY_DONE:
       OnRecoveryCopyDone(wParam, lParam);
       return 0;
+    case WM_ENDSESSION:
+      if (wParam) KeepRecoveryCopyNow();
+      return 0;
     case WM_DROPFILES:
       OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
       return 0;

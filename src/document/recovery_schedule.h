@@ -13,7 +13,8 @@ struct RecoveryTiming {
 
 class RecoverySchedule {
  public:
-  explicit RecoverySchedule(RecoveryTiming timing = {}) : timing_(timing) {}
+  RecoverySchedule() = default;
+  explicit RecoverySchedule(RecoveryTiming timing) : timing_(timing) {}
 
   // The text changed (or a change was noticed) at `now`.
   void NoteChange(uint64_t now);

@@ -1,5 +1,6 @@
 #include "document/recovery_win.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstring>
@@ -68,14 +69,21 @@ class RecoveryWriter {
     thread_.reset(CreateThread(nullptr, 0, Main, this, 0, nullptr));
     return Running();
   }
-  void Write(std::unique_ptr<RecoveryJob> job) { Push({Task::Write, std::move(job), {}, {}}); }
-  void Adopt(const std::u16string& from, const std::u16string& to) { Push({Task::Adopt, nullptr, from, to}); }
+  void Write(std::unique_ptr<RecoveryJob> job) { Push({Task::Write, std::move(job), {}, {}, nullptr}); }
+  void Adopt(const std::u16string& from, const std::u16string& to) { Push({Task::Adopt, nullptr, from, to, nullptr}); }
+  // Waits until everything asked before has been done.
+  void Wait() {
+    UniqueHandle done(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!thread_ || !done) return;
+    Push({Task::Mark, nullptr, {}, {}, done.get()});
+    WaitForSingleObject(done.get(), INFINITE);
+  }
   // Drops the writes not begun, stops the one under way and deletes the copy.
   void Remove(const std::u16string& target) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::erase_if(tasks_, [](const Task& t) { return t.kind == Task::Write; });
     cancel_ = true;
-    tasks_.push_back({Task::Remove, nullptr, target, {}});
+    tasks_.push_back({Task::Remove, nullptr, target, {}, nullptr});
     wake_.notify_one();
   }
   // Finishes what is queued, then ends the thread and waits for it.
@@ -93,9 +101,10 @@ class RecoveryWriter {
 
  private:
   struct Task {
-    enum Kind { Write, Remove, Adopt } kind;
+    enum Kind { Write, Remove, Adopt, Mark } kind;
     std::unique_ptr<RecoveryJob> job;
     std::u16string path, to;
+    HANDLE mark = nullptr;  // set when the tasks before it are done
   };
   void Push(Task task) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -134,6 +143,9 @@ class RecoveryWriter {
       case Task::Adopt:
         MoveFileExW(W(task.path), W(task.to), MOVEFILE_REPLACE_EXISTING);
         break;
+      case Task::Mark:
+        SetEvent(task.mark);
+        break;
     }
   }
 
@@ -151,6 +163,7 @@ struct RecoveryState {
   std::u16string target;         // the instance's copy
   RecoverySchedule schedule;
   uint64_t seenVersion = 0;      // the document version last looked at
+  uint64_t copiedVersion = 0;    // the document version of the last snapshot
   bool copyMayExist = false;     // a copy was written, is being written or was adopted
 };
 RecoveryState g_recovery;
@@ -263,7 +276,19 @@ void OnRecoveryTick(HWND mainWindow) {
   }
   g_recovery.schedule.Started(now);
   g_recovery.copyMayExist = true;
+  g_recovery.copiedVersion = DocumentVersion();
   g_writer.Write(std::move(job));
+}
+
+void KeepRecoveryCopyNow() {
+  if (!g_recovery.window || !g_doc.modified || !g_writer.Running()) return;
+  if (g_recovery.copyMayExist && DocumentVersion() == g_recovery.copiedVersion) return;
+  std::unique_ptr<RecoveryJob> job = TakeSnapshot(GetTickCount64());
+  if (!job) return;
+  g_recovery.copyMayExist = true;
+  g_recovery.copiedVersion = DocumentVersion();
+  g_writer.Write(std::move(job));
+  g_writer.Wait();
 }
 
 void OnRecoveryCopyDone(WPARAM outcome, LPARAM costMs) {
@@ -298,6 +323,10 @@ void AdoptRecoveryCopy(const std::u16string& copyPath) {
   if (!g_writer.Running() || g_recovery.target.empty()) return;
   g_recovery.copyMayExist = true;
   g_recovery.schedule.Clear();
-  g_recovery.seenVersion = DocumentVersion();
+  g_recovery.seenVersion = g_recovery.copiedVersion = DocumentVersion();
   g_writer.Adopt(copyPath, g_recovery.target);
+}
+
+void WaitForRecoveryWriter() {
+  g_writer.Wait();
 }

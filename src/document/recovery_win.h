@@ -20,6 +20,9 @@ void OnRecoveryTick(HWND mainWindow);
 void OnRecoveryCopyDone(WPARAM outcome, LPARAM costMs);
 // The document's changes ended cleanly (saved, replaced by New or Open): its copy goes.
 void SettleRecoveryCopy();
+// Windows is ending the session (the process ends after this): the unsaved text not yet in
+// the copy is written now, and the window waits for it.
+void KeepRecoveryCopyNow();
 // The normal end of the main window: the copy goes and the writer stops (after its removal).
 void EndRecovery();
 
@@ -35,3 +38,5 @@ bool RecoveryOwnerRunning(const std::u16string& instanceId);
 void AdoptRecoveryCopy(const std::u16string& copyPath);
 // Holds the instance's mutex (from now until the process ends).
 void HoldRecoveryLock();
+// Waits until the writer has done everything asked of it so far (for tests and benchmarks).
+void WaitForRecoveryWriter();
