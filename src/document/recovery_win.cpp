@@ -196,15 +196,6 @@ std::unique_ptr<RecoveryJob> TakeSnapshot(ULONGLONG now) {
   return job;
 }
 
-std::u16string Hex(uint64_t value) {
-  static const char16_t kDigits[] = u"0123456789abcdef";
-  std::u16string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 15]);
-    value >>= 4;
-  } while (value);
-  return text;
-}
 
 std::u16string MutexName(const std::u16string& instanceId) {
   return u"Local\\Norvo.Recovery." + instanceId;
@@ -227,7 +218,7 @@ const std::u16string& RecoveryInstanceId() {
   static const std::u16string id = [] {
     FILETIME created{}, exited{}, kernel{}, user{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    return Hex(GetCurrentProcessId()) + u"-" + Hex(FileTimeValue(created));
+    return HexText(GetCurrentProcessId()) + u"-" + HexText(FileTimeValue(created));
   }();
   return id;
 }

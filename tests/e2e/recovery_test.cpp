@@ -69,6 +69,15 @@ class Recovery : public ScratchTest {
     if (box) *text = WindowText(ChildById(box, 2500));
     return box;
   }
+  // A start that shows no message before its message loop runs, and an empty document.
+  static void StartWithoutAQuestion() {
+    Program norvo(NorvoExe(), {}, /*traced=*/true);
+    ASSERT_TRUE(norvo.WaitForTrace("Norvo: Entering message loop"));
+    EXPECT_EQ(norvo.WaitForWindow(u"#32770", u"", 0), nullptr);
+    HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - Untitled");
+    ASSERT_NE(main, nullptr);
+    CloseAndExpectExitZero(norvo, main);
+  }
   // Closes a window whose document is modified with "Don't Save".
   void CloseDiscarding(Program& norvo, HWND main) {
     PostMessageW(main, WM_CLOSE, 0, 0);
@@ -158,12 +167,7 @@ TEST_F(Recovery, NoKeepsTheCopyAsOldAndAsksNoMore) {
   EXPECT_TRUE(CopyText(old[0], &kept));
   EXPECT_EQ(kept, "not wanted");
   EXPECT_TRUE(RecoveryFiles(u"*.nrc").empty());
-  Program norvo(NorvoExe(), {}, /*traced=*/true);
-  ASSERT_TRUE(norvo.WaitForTrace("Norvo: Entering message loop"));
-  EXPECT_EQ(norvo.WaitForWindow(u"#32770", u"Norvo - Recovery", 0), nullptr);
-  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - Untitled");
-  ASSERT_NE(main, nullptr);
-  CloseAndExpectExitZero(norvo, main);
+  StartWithoutAQuestion();
 }
 
 TEST_F(Recovery, SavingAndACleanCloseLeaveNoCopy) {
@@ -239,12 +243,7 @@ TEST_F(Recovery, ADamagedCopyIsReportedOnceAndNotLoaded) {
   }
   EXPECT_EQ(RecoveryFiles(u"*.damaged").size(), 1u);
   EXPECT_TRUE(RecoveryFiles(u"*.nrc").empty());
-  Program norvo(NorvoExe(), {}, /*traced=*/true);
-  ASSERT_TRUE(norvo.WaitForTrace("Norvo: Entering message loop"));
-  EXPECT_EQ(norvo.WaitForWindow(u"#32770", u"", 0), nullptr);
-  HWND main = norvo.WaitForWindow(u"NorvoMainWindow", u"Norvo - Untitled");
-  ASSERT_NE(main, nullptr);
-  CloseAndExpectExitZero(norvo, main);
+  StartWithoutAQuestion();
 }
 
 }  // namespace
