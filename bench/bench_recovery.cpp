@@ -80,6 +80,7 @@ int MeasureRecovery(size_t megabytes, double seconds, const std::u16string& fold
   g_documentHooks.recoveryFolder = folder;
 
   EndRecovery();  // off: the same window, the same typing, no copies
+  Type(editor, 3);  // the first keystrokes lay out the whole document: not part of either figure
   const TypingFigures off = Type(editor, seconds);
   g_doc.modified = true;
   StartRecovery(window);
