@@ -13,3 +13,7 @@ int MeasurePdf(const std::u16string& sourcePath, const std::u16string& outPath);
 
 // Print Preview of a document: from the command to page 1, a page turn, and Cancel.
 int MeasurePreview(const std::u16string& sourcePath);
+
+// Typing into a large document with recovery copies on and off (the same run): the window's
+// time per keystroke, the slowest keystroke and the copies' cost. Copies go to `folder`.
+int MeasureRecovery(size_t megabytes, double seconds, const std::u16string& folder);

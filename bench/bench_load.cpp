@@ -578,6 +578,8 @@ int main(int argc, char** argv) {
   if (mode == "export" && argc == 3) return MeasureExport(Utf8ToUtf16(argv[2]));
   if (mode == "pdf" && argc == 4) return MeasurePdf(Utf8ToUtf16(argv[2]), Utf8ToUtf16(argv[3]));
   if (mode == "preview" && argc == 3) return MeasurePreview(Utf8ToUtf16(argv[2]));
+  if (mode == "recovery" && argc == 5)
+    return MeasureRecovery(static_cast<size_t>(std::atoi(argv[2])), std::atof(argv[3]), Utf8ToUtf16(argv[4]));
   std::fprintf(stderr, "usage: bench_load gen utf8|utf16le MEGABYTES FILE | bench_load load utf8|utf16le FILE\n");
   return 2;
 }

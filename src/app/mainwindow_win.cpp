@@ -22,6 +22,7 @@
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
 #include "document/recent_win.h"
+#include "document/recovery_win.h"
 #include "export/export_win.h"
 #include "help/help_win.h"
 #include "markdown/markdown_win.h"
@@ -170,6 +171,7 @@ bool CreateChildren(HWND hwnd) {
   SetWindowTextW(hwnd, L"Norvo - Untitled");
   // A stored auto-save interval is in force from the start.
   ArmAutoSave(hwnd);
+  StartRecovery(hwnd);
   return true;
 }
 
@@ -477,6 +479,13 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       return 0;
     case WM_TIMER:
       if (wParam == AUTOSAVE_TIMER_ID) OnAutoSaveTick(hwnd);
+      if (wParam == RECOVERY_TIMER_ID) OnRecoveryTick(hwnd);
+      return 0;
+    case WMU_RECOVERY_DONE:
+      OnRecoveryCopyDone(wParam, lParam);
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) KeepRecoveryCopyNow();
       return 0;
     case WM_DROPFILES:
       OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
@@ -511,6 +520,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
       // the placement) and posts no quit, which would end the fatal message before it is read.
       const bool created = RemovePropW(hwnd, kCreatedProperty) != nullptr;
       DiscardPendingExportNotices(hwnd);
+      EndRecovery();  // after the close question: the changes were saved or let go
       g_shell.viewerJob.reset();
       if (created && !g_shell.viewerMode) StoreSettingsAtExit(hwnd);
       if (g_shell.findDialog) DestroyWindow(g_shell.findDialog);

@@ -14,6 +14,8 @@
 #include "common/trace_win.h"
 #include "common/utf.h"
 #include "common/visual_win.h"
+#include "document/recovery_restore_win.h"
+#include "search/regex_log_win.h"
 #include "settings/association_win.h"
 #include "settings/settings_win.h"
 #include "ui/margin_win.h"
@@ -49,11 +51,19 @@ void ChooseFirstDocument(HWND window) {
   Trace("Norvo: Command line has %d arguments\n", static_cast<int>(args.size()));
   if (split && args.size() >= 2) {
     Trace("Norvo: First argument: %s\n", Utf16ToUtf8(args[1]).c_str());
+    if (!g_shell.viewerMode && args.size() >= 3 && args[1] == u"--restore") {
+      RestoreChosenCopy(window, args[2]);  // a text another window's recovery question restored
+      return;
+    }
     CommandLineDocument doc = DocumentFromCommandLine(args);
     Trace("Norvo: %s\n", doc.trace);
+    // Unsaved text of an ended session is offered first; a copy of the named file, restored,
+    // takes the place of its load.
+    if (!g_shell.viewerMode && OfferRecoveredCopies(window, doc.path.value_or(u""))) return;
     if (doc.path) PostLoadFile(window, *doc.path);
     return;
   }
+  if (!g_shell.viewerMode && OfferRecoveredCopies(window, u"")) return;
   std::u16string last = g_settings.lastFile.Get();
   if (!g_shell.viewerMode && !last.empty()) {
     Trace("Norvo: No command line file, checking last file from settings\n");
@@ -311,6 +321,11 @@ int RunNorvo(HINSTANCE instance, int showCommand) {
   Trace("Norvo: Window shown\n");
 
   ChooseFirstDocument(window);
+  if (!g_shell.viewerMode) {
+    // Temporary files of earlier sessions: logs, viewer copies, previews and recovery copies.
+    PurgeOldScratchFiles();
+    PurgeOldRecoveryCopies();
+  }
 
   Trace("Norvo: Entering message loop\n");
   MSG msg{};

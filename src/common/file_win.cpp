@@ -3,28 +3,21 @@
 #include <algorithm>
 #include <atomic>
 
+#include "common/utf.h"
+
 namespace {
 std::u16string FolderOf(const std::u16string& path) {
   size_t slash = path.find_last_of(u"\\/");
   return slash == std::u16string::npos ? u"." : path.substr(0, slash);
 }
 
-std::u16string Hex(unsigned long value) {
-  static const char16_t kDigits[] = u"0123456789abcdef";
-  std::u16string text;
-  do {
-    text.insert(text.begin(), kDigits[value & 15]);
-    value >>= 4;
-  } while (value);
-  return text;
-}
 }  // namespace
 
 UniqueHandle CreateTempFileBeside(const std::u16string& path, std::u16string* tempPath, CreateFileFn create) {
   static std::atomic<unsigned long> counter{0};
-  const std::u16string stem = FolderOf(path) + u"\\~norvo" + Hex(GetCurrentProcessId()) + u"_";
+  const std::u16string stem = FolderOf(path) + u"\\~norvo" + HexText(GetCurrentProcessId()) + u"_";
   for (int attempt = 0; attempt < 16; ++attempt) {
-    std::u16string name = stem + Hex(++counter) + u".tmp";
+    std::u16string name = stem + HexText(++counter) + u".tmp";
     UniqueHandle file(create(W(name), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file) {
       *tempPath = std::move(name);
@@ -61,6 +54,10 @@ void ReplacingFile::Discard() {
   file_.reset();
   if (!committed_ && !tempPath_.empty()) DeleteFileW(W(tempPath_));
   tempPath_.clear();
+}
+
+bool ReplacingFile::Flush() {
+  return file_ && FlushFileBuffers(file_.get());
 }
 
 bool ReplacingFile::Commit() {

@@ -30,6 +30,8 @@ class ReplacingFile {
   // For another writer (a printer driver): closes the file and gives its temporary path, where
   // that writer puts the content. Commit still moves it over the target; otherwise it goes.
   std::u16string HandOver();
+  // Makes the written bytes durable before Commit (a power cut then finds the whole file or none).
+  bool Flush();
   // Closes the file and moves it over the target; false when that failed.
   bool Commit();
   // Closes the file and removes it, now rather than when the owner goes.

@@ -21,6 +21,7 @@ constexpr UINT WMU_SYSTEM_THEME_CHANGED = WM_APP + 100;
 constexpr UINT WMU_REGEX_STATUS = WM_APP + 350;
 constexpr UINT WMU_REGEX_DONE = WM_APP + 351;
 constexpr UINT WMU_REGEX_RESULTS = WM_APP + 353;
+constexpr UINT WMU_RECOVERY_DONE = WM_APP + 370;  // recovery writer to main window: outcome, cost in ms
 
 // Command ids shared by accelerators, toolbar and context menu.
 enum CommandId : int {

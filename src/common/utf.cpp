@@ -152,6 +152,16 @@ std::u16string DecimalText(unsigned long long value) {
   return digits;
 }
 
+std::u16string HexText(unsigned long long value) {
+  static const char16_t kDigits[] = u"0123456789abcdef";
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), kDigits[value & 15]);
+    value >>= 4;
+  } while (value);
+  return digits;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   // One unit a byte at most: the result is written in place and cut to its length at the end.
   std::u16string out(text.size(), u'\0');

@@ -25,6 +25,8 @@ size_t Utf8LengthOfUtf16Bytes(const unsigned char* bytes, size_t byteCount, bool
 
 // A number in decimal digits.
 std::u16string DecimalText(unsigned long long value);
+// A number in lower-case hexadecimal digits, without a prefix.
+std::u16string HexText(unsigned long long value);
 
 // The length of the longest prefix of `text` of at most `maxBytes` bytes that does not end
 // inside a UTF-8 sequence (for fixed-size fields that take UTF-8).

@@ -8,6 +8,7 @@
 #include "document/file_commands_win.h"
 #include "document/prompts_win.h"
 #include "document/recent_win.h"
+#include "document/recovery_win.h"
 #include "document/safe_save_win.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
@@ -36,10 +37,6 @@ SaveBytes DocumentBytes() {
   return bytes;
 }
 
-bool SamePath(const std::u16string& a, const std::u16string& b) {
-  return CompareStringOrdinal(W(a), static_cast<int>(a.size()), W(b), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 // A save (with its message) is under way: a timer tick delivered by the message's own loop
 // must not start another.
 bool g_saving = false;
@@ -50,6 +47,7 @@ struct SavingScope {
 
 void AfterSave(const std::u16string& path) {
   g_doc.modified = false;
+  SettleRecoveryCopy();  // the changes are on disk
   NotifyDocument(DocumentEvent::StateChanged);
   NotifyDocument(DocumentEvent::Saved, path);
 }
@@ -122,6 +120,10 @@ bool SaveInProgress() {
   return g_saving;
 }
 
+bool SamePath(const std::u16string& a, const std::u16string& b) {
+  return CompareStringOrdinal(W(a), static_cast<int>(a.size()), W(b), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 bool NewDocument() {
   if (g_shell.viewerMode) return false;  // the viewer shows its file and nothing else
   // The fresh document comes first: when it cannot be made, nothing has changed.
@@ -135,6 +137,7 @@ bool NewDocument() {
   g_doc.readOnly = false;
   g_doc.encoding = TextEncoding::Utf8;
   Sci(SCI_SETEOLMODE, SC_EOL_CRLF);
+  SettleRecoveryCopy();  // the changes were let go when the question was answered
   NotifyDocument(DocumentEvent::Created);
   AfterDocumentChange();
   HeapCompact(GetProcessHeap(), 0);
@@ -175,6 +178,7 @@ bool OpenDocumentPath(HWND owner, const std::u16string& path) {
   if (!FileLoad(owner, path)) return false;
   g_doc.path = path;
   g_doc.modified = false;
+  SettleRecoveryCopy();
   AfterDocumentChange();
   if (!g_shell.viewerMode) AddRecentFile(path);
   return true;

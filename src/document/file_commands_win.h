@@ -20,3 +20,5 @@ void OpenRecentFile(HWND owner, size_t index);
 bool AskFirst(HWND owner);
 // True while a save (with its message) is under way.
 bool SaveInProgress();
+// Whether two paths name the same file as the system compares names (case-insensitively).
+bool SamePath(const std::u16string& a, const std::u16string& b);

@@ -43,6 +43,12 @@ const char16_t* const kHelpGettingStarted[] = {
     u"  - The title bar shows the file name, followed by an asterisk while there are unsaved changes.",
     u"  - A document too large for an export or a preview can be opened read-only in a separate viewer "
     u"window instead; Norvo asks before it does so.",
+    u"  - Unsaved text survives a crash or a power cut: while a document has unsaved changes, Norvo keeps "
+    u"a recovery copy of it in %APPDATA%\\Norvo\\recovery, written about two seconds after you stop typing "
+    u"and at least every thirty seconds while you type. The copy is removed when you save, choose Don't "
+    u"Save, or close normally. If Norvo ends unexpectedly, it asks at the next start whether to restore "
+    u"each unsaved text; Yes opens it as a modified document under its original name, and the file on "
+    u"disk stays as it was until you save. No keeps the copy as a file ending in .old for seven days.",
     u"",
     u"##Explore Further",
     u"Choose a topic on the left. In this window the Up and Down (or Left and Right) arrow keys move "

@@ -41,8 +41,8 @@ const char16_t* const kHelpMarkdownPreview[] = {
     u"",
     u"##Temporary Files",
     u"Previews are written to the Norvo folder of your application data (%APPDATA%\\Norvo) with names "
-    u"such as temp_20260314_101502_123.html. Preview files older than seven days are deleted when Find & "
-    u"Replace or Regex Search is opened for the first time in a session.",
+    u"such as temp_20260314_101502_123.html. Preview files older than seven days are deleted when Norvo "
+    u"starts and when Find & Replace or Regex Search is opened for the first time in a session.",
     u"",
     u"##Supported Extensions",
     u"MD Preview is offered for files whose name ends in .md, in any case. Files ending in .markdown are "

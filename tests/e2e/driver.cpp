@@ -28,6 +28,24 @@ std::u16string ConfigFile() {
   return U16(appdata) + u"\\Norvo\\norvo.cfg";
 }
 
+std::u16string RecoveryFolder() {
+  wchar_t appdata[MAX_PATH] = {};
+  SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appdata);
+  return U16(appdata) + u"\\Norvo\\recovery";
+}
+
+std::vector<std::u16string> RecoveryFiles(const std::u16string& pattern) {
+  std::vector<std::u16string> names;
+  WIN32_FIND_DATAW fd;
+  HANDLE find = FindFirstFileW(W(RecoveryFolder() + u"\\" + pattern), &fd);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(U16(fd.cFileName));
+  } while (FindNextFileW(find, &fd));
+  FindClose(find);
+  return names;
+}
+
 std::u16string TempFolder() {
   wchar_t base[MAX_PATH];
   GetTempPathW(MAX_PATH, base);
@@ -294,6 +312,7 @@ AppSettings QuietDefaults() {
 void WriteSettings(const AppSettings& s) {
   std::vector<unsigned char> image = BuildSettingsFile(s);
   ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+  for (const std::u16string& name : RecoveryFiles(u"*")) DeleteFileW(W(RecoveryFolder() + u"\\" + name));
 }
 
 AppSettings StoredSettings() {

@@ -21,6 +21,10 @@ std::u16string NorvoExe();
 std::u16string ConfigFile();
 
 std::u16string TempFolder();
+// %APPDATA%\Norvo\recovery, where the program keeps copies of unsaved text.
+std::u16string RecoveryFolder();
+// Names of the files of the recovery folder that match a wildcard pattern.
+std::vector<std::u16string> RecoveryFiles(const std::u16string& pattern);
 
 // A started program. With `traced`, it runs under a debugger thread that collects
 // its debugger output lines.
@@ -65,7 +69,8 @@ void ChooseInFileDialog(HWND dialog, const std::u16string& path);
 HWND FindWindowByTitlePrefix(const std::u16string& cls, const std::u16string& prefix);
 // The default settings with the first run over.
 AppSettings QuietDefaults();
-// Writes the settings as the program's settings file; StoredSettings reads that file back.
+// Writes the settings as the program's settings file and removes the recovery copies earlier
+// tests may have left (each would be a question at start); StoredSettings reads the file back.
 void WriteSettings(const AppSettings& s);
 AppSettings StoredSettings();
 // Writes the default settings (first run over) as the program's settings file.

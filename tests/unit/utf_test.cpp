@@ -137,3 +137,9 @@ TEST(Utf, Utf8PrefixStopsAtACharacterBoundary) {
   }
   EXPECT_EQ(Utf8PrefixLength("abc", 31), 3u);
 }
+
+TEST(Utf, HexText) {
+  EXPECT_EQ(HexText(0), u"0");
+  EXPECT_EQ(HexText(0xABCDEFull), u"abcdef");
+  EXPECT_EQ(HexText(0xFFFFFFFFFFFFFFFFull), u"ffffffffffffffff");
+}
