@@ -1,38 +1,17 @@
 // The Help window with the real main window and message loop.
 #include "common/win.h"  // before the other system headers
 
-#include <winternl.h>
-
 #include <string>
 
 #include "app/mainwindow_win.h"
 #include "common/messages.h"
 #include "harness.h"
+#include "process_counts_win.h"
 #include "help/help_testing.h"
 #include "settings/settings_win.h"
 #include "ui/theme_win.h"
 
 namespace {
-
-// Live GDI objects of this process. Where GetGuiResources is not implemented (Wine), the
-// entries in use of the process's GDI handle table (PEB offset 0xF8 on x64, 24-byte entries
-// with the object type in byte 14) are counted instead.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Warray-bounds"  // the segment read of NtCurrentTeb
-const unsigned char* ProcessEnvironment() {
-  return reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
-}
-#pragma GCC diagnostic pop
-
-DWORD GdiObjectCount() {
-  if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return count;
-  const unsigned char* peb = ProcessEnvironment();
-  auto* table = *reinterpret_cast<const unsigned char* const*>(peb + 0xF8);
-  if (!table) return 0;
-  DWORD count = 0;
-  for (size_t i = 0; i < 0x10000; ++i) count += table[i * 24 + 14] != 0;
-  return count;
-}
 
 class Help : public MainWindowTest {
  protected:
