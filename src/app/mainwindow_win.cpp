@@ -47,6 +47,20 @@ AppHooks g_appHooks;
 
 namespace {
 bool g_checkingDisk = false;
+bool g_toldSettingsNotSaved = false;
+
+void PostSettingsNotSaved() {
+  if (g_shell.mainWindow) PostMessageW(g_shell.mainWindow, WMU_SETTINGS_NOT_SAVED, 0, 0);
+}
+
+// Once a session: the settings cannot be written, so what the user changes lasts until exit.
+void TellSettingsNotSaved(HWND hwnd) {
+  if (g_toldSettingsNotSaved) return;
+  g_toldSettingsNotSaved = true;
+  ShowMessageBox(hwnd, Ok, u"Norvo",
+                 u"Norvo could not save its settings to:\n\n" + GetConfigFilePath() +
+                     u"\n\nChanges to the settings last only until Norvo closes.");
+}
 // Marks a main window whose creation succeeded: only such a window ends the run.
 const wchar_t kCreatedProperty[] = L"Norvo.Created";
 
@@ -409,6 +423,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_CREATE:
       if (!CreateChildren(hwnd)) return -1;
       SetPropW(hwnd, kCreatedProperty, reinterpret_cast<HANDLE>(1));
+      SetSettingsSaveFailedHandler(PostSettingsNotSaved);
+      return 0;
+    case WMU_SETTINGS_NOT_SAVED:
+      TellSettingsNotSaved(hwnd);
       return 0;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) Layout(LOWORD(lParam), HIWORD(lParam));

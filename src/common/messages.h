@@ -17,6 +17,7 @@ constexpr UINT WMU_PREVIEW_PROGRESS = WM_USER + 130;
 constexpr UINT WMU_PREVIEW_DONE = WM_USER + 131;
 constexpr UINT WMU_APPLY_THEME = WM_APP + 1;
 constexpr UINT WMU_CHECK_DISK = WM_APP + 2;  // main window to itself: the disk check after activation
+constexpr UINT WMU_SETTINGS_NOT_SAVED = WM_APP + 3;  // settings code to main window: a save failed
 constexpr UINT WMU_SYSTEM_THEME_CHANGED = WM_APP + 100;
 constexpr UINT WMU_REGEX_STATUS = WM_APP + 350;
 constexpr UINT WMU_REGEX_DONE = WM_APP + 351;

@@ -67,6 +67,9 @@ bool PutInPlace(const std::u16string& tempPath, const std::u16string& path, bool
 // The fallback where no file can be created beside the document: written over itself,
 // with everything beyond the old end written first.
 bool WriteInPlace(const std::u16string& path, const SaveBytes& bytes, UniqueHandle& lock) {
+  // The lock may hold a file that is no longer there (deleted, or its folder removed behind the
+  // program's back): writing through it would report a save that nothing on disk keeps.
+  if (lock && GetFileAttributesW(W(path)) == INVALID_FILE_ATTRIBUTES) return false;
   UniqueHandle own;
   bool created = false;
   if (!lock) {

@@ -176,6 +176,8 @@ void FinishPdf(HWND dialog, ProgressState& s, WPARAM wParam) {
   bool kept = wParam != 0 && !s.cancelRequested;
   if (job.settle) kept = job.settle(kept) && kept;
   job.succeeded = kept;
+  // Not kept though nobody cancelled: the file could not be made (told once the window is gone).
+  if (!kept && !s.cancelRequested) job.writeFailed = true;
   if (job.ownerWindow) PostMessageW(job.ownerWindow, WMU_PDF_DONE, kept ? 1 : 0, static_cast<LPARAM>(elapsed));
   EndDialog(dialog, kept ? 1 : 2);
 }

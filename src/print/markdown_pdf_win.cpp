@@ -18,6 +18,7 @@
 #include "print/pdf_layout.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
+#include "ui/messagebox_win.h"
 
 namespace {
 
@@ -184,5 +185,7 @@ bool ExportMarkdownPdf(HWND owner, const std::u16string& outputPath, const std::
       return MarkdownPages(j, *src, surface).Run();
     });
   };
-  return RunExportJob(job, ProgressKind::Pdf, u"Norvo - PDF Export", u"Failed to start export thread.");
+  const bool written = RunExportJob(job, ProgressKind::Pdf, u"Norvo - PDF Export", u"Failed to start export thread.");
+  if (job->writeFailed) ShowMessageBox(owner, Ok, u"Norvo - PDF Export", u"Cannot write file.\n\n" + outputPath);
+  return written;
 }

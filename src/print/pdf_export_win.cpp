@@ -302,5 +302,7 @@ bool ExportSourcePdf(HWND owner) {
     ShowMessageBox(owner, Ok, kPdfTitle, u"Failed to start export thread.");
     return false;
   }
-  return RunExportJob(job, ProgressKind::Pdf, kPdfTitle, u"Failed to start export thread.");
+  const bool written = RunExportJob(job, ProgressKind::Pdf, kPdfTitle, u"Failed to start export thread.");
+  if (job->writeFailed) ShowMessageBox(owner, Ok, kPdfTitle, u"Cannot write file.\n\n" + path);
+  return written;
 }

@@ -68,6 +68,12 @@ bool LoadSettings(AppSettings& settings) {
   return ParseSettingsFile(bytes.data(), total, settings);
 }
 
+namespace {
+void (*g_saveFailed)() = nullptr;
+}  // namespace
+
+void SetSettingsSaveFailedHandler(void (*handler)()) { g_saveFailed = handler; }
+
 bool SaveSettings(const AppSettings& settings) {
   std::u16string path = GetConfigFilePath();
   // A temporary name of this process's own, so that two instances saving at once do not collide.
@@ -78,13 +84,17 @@ bool SaveSettings(const AppSettings& settings) {
   bool written = false;
   {
     UniqueHandle file(CreateFileW(W(temp), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) {
+      if (g_saveFailed) g_saveFailed();
+      return false;
+    }
     DWORD done = 0;
     written = WriteFile(file.get(), image.data(), static_cast<DWORD>(image.size()), &done, nullptr) &&
               done == image.size() && FlushFileBuffers(file.get());
   }
   if (written && MoveFileExW(W(temp), W(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
   DeleteFileW(W(temp));
+  if (g_saveFailed) g_saveFailed();
   return false;
 }
 

@@ -37,3 +37,5 @@ bool LoadSettings(AppSettings& settings);
 // Writes a temporary file beside norvo.cfg and moves it over the old file, so an
 // interrupted save never leaves a damaged file. True when the new file is in place.
 bool SaveSettings(const AppSettings& settings);
+// Told of every save that failed (the main window tells the user once).
+void SetSettingsSaveFailedHandler(void (*handler)());

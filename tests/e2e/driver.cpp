@@ -250,6 +250,20 @@ std::string EditorText(HWND editor) {
   return text;
 }
 
+void SetEditorText(HWND editor, const std::string& text) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(editor, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return;
+  void* remote = VirtualAllocEx(process, nullptr, text.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (remote && WriteProcessMemory(process, remote, text.c_str(), text.size() + 1, nullptr)) {
+    SendMessageW(editor, SCI_SELECTALL, 0, 0);
+    SendMessageW(editor, SCI_REPLACESEL, 0, reinterpret_cast<LPARAM>(remote));
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   DWORD start = GetTickCount();
   while (!condition()) {

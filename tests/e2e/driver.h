@@ -58,6 +58,8 @@ std::u16string WindowText(HWND window);
 HWND ChildById(HWND parent, int id);
 // Text of a Scintilla control in another process (UTF-8).
 std::string EditorText(HWND editor);
+// Replaces the text of a Scintilla control in another process, as typing would (undoable, modified).
+void SetEditorText(HWND editor, const std::string& text);
 // Polls `condition` until it holds or the time-out passes.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 

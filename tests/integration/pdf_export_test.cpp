@@ -120,6 +120,7 @@ TEST_F(PdfExport, CancelLeavesAnEarlierFileAsItWas) {
   g_exportHooks.progressWindow = CancelAtOnce;
   EXPECT_FALSE(ExportSourcePdf(g_shell.mainWindow));
   EXPECT_EQ(ReadBytes(g_pdfPath), "an earlier file");
+  EXPECT_TRUE(g_shownMessages.empty());  // a cancel is not a failure to tell
   EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
 }
 
@@ -205,6 +206,7 @@ TEST_P(FailingPage, IsAFailureAndLeavesNoFile) {
   g_pdfHooks.failingPage = page;
   EXPECT_FALSE(ExportPdf(g_shell.mainWindow));
   EXPECT_EQ(GetFileAttributesW(W(g_pdfPath)), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(OneMessage(u"Norvo - PDF Export", u"Cannot write file.\n\n" + g_pdfPath));  // not a silent end
   EXPECT_TRUE(NewestFile(temp_.Path(u"").substr(0, temp_.Path(u"").size() - 1), u"~norvo*").empty());
 }
 INSTANTIATE_TEST_SUITE_P(Pages, FailingPage,
