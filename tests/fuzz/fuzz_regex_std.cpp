@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "fuzz_input.h"
+#include "std_regex_walks.h"
 #include "search/regex.h"
 
 namespace {
-using Spans = std::vector<std::pair<int32_t, int32_t>>;
 
 struct Pattern {
   std::u16string text;
@@ -110,64 +110,6 @@ std::wstring Wide(std::u16string_view s) { return std::wstring(s.begin(), s.end(
 std::u16string Units(const std::wstring& s) {
   std::u16string out;
   for (wchar_t c : s) out.push_back(static_cast<char16_t>(c));
-  return out;
-}
-
-Spans IteratorWalk(const std::wstring& text, const std::wregex& re) {
-  Spans out;
-  for (std::wsregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
-    out.emplace_back(static_cast<int32_t>(it->position()), static_cast<int32_t>(it->position() + it->length()));
-  return out;
-}
-
-Spans RightWalk(const std::wstring& text, const std::wregex& re) {
-  Spans out;
-  auto at = text.begin();
-  auto flags = std::regex_constants::match_default;
-  std::wsmatch m;
-  while (std::regex_search(at, text.end(), m, re, flags)) {
-    auto start = m[0].first, end = m[0].second;
-    out.emplace_back(static_cast<int32_t>(start - text.begin()), static_cast<int32_t>(end - text.begin()));
-    flags = std::regex_constants::match_prev_avail;
-    at = end;
-    if (start != end) continue;
-    if (at == text.end()) break;
-    if (std::regex_search(at, text.end(), m, re,
-                          flags | std::regex_constants::match_not_null | std::regex_constants::match_continuous)) {
-      out.emplace_back(static_cast<int32_t>(m[0].first - text.begin()), static_cast<int32_t>(m[0].second - text.begin()));
-      at = m[0].second;
-      if (m[0].first != m[0].second) continue;
-    }
-    ++at;
-  }
-  return out;
-}
-
-Spans BatchWalk(const std::wstring& text, const std::wregex& re) {
-  Spans out;
-  size_t pos = 0;
-  bool afterEmpty = false;
-  namespace rc = std::regex_constants;
-  while (pos < text.size()) {
-    std::wsmatch m;
-    const auto from = text.begin() + static_cast<std::ptrdiff_t>(pos);
-    bool found;
-    size_t base = pos;
-    if (afterEmpty) {
-      found = std::regex_search(from, text.end(), m, re, rc::match_not_null | rc::match_continuous);
-      if (!found) {
-        found = std::regex_search(from + 1, text.end(), m, re, rc::match_prev_avail);
-        base = pos + 1;
-      }
-    } else {
-      found = std::regex_search(from, text.end(), m, re);
-    }
-    if (!found) break;
-    const size_t start = base + static_cast<size_t>(m.position(0)), end = start + static_cast<size_t>(m.length(0));
-    out.emplace_back(static_cast<int32_t>(start), static_cast<int32_t>(end));
-    afterEmpty = start == end && end != pos;
-    pos = start == end && end == pos ? end + 1 : end;
-  }
   return out;
 }
 

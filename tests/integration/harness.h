@@ -55,6 +55,10 @@ inline void PumpPending() {
   PumpUntil([] { return false; }, 0);
 }
 
+// A progress window's Cancel button pressed and released, through the window's queue: set as
+// the export hook that hears of the window, it cancels a job before its worker can start.
+void CancelAtOnce(HWND progress);
+
 // A scratch folder of the test's own, removed with its files at the end.
 class TempDir {
  public:

@@ -11,6 +11,7 @@
 #include "document/document_hooks_win.h"
 #include "document/document_win.h"
 #include "document/file_commands_win.h"
+#include "export/export_win.h"
 #include "harness.h"
 #include "settings/settings_win.h"
 #include "ui/editor_win.h"
@@ -155,6 +156,13 @@ void MainWindowTest::TearDown() {
 }
 
 std::string MainWindowTest::EditorText() { return GetDocumentText(); }
+
+void CancelAtOnce(HWND progress) {
+  RECT r = ProgressButtonRect(progress);
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageW(progress, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(progress, WM_LBUTTONUP, 0, at);
+}
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

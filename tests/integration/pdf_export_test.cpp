@@ -31,13 +31,6 @@ std::u16string AnswerPdfPath(const std::u16string& proposed) {
   return g_pdfPath;
 }
 
-void CancelAtOnce(HWND progress) {
-  RECT r = ProgressButtonRect(progress);
-  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PostMessageW(progress, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(progress, WM_LBUTTONUP, 0, at);
-}
-
 // The content streams of a PDF written by the program, inflated.
 std::vector<std::string> ContentStreams(const std::string& pdf) {
   std::vector<std::string> streams;

@@ -171,13 +171,6 @@ TEST_F(Preview, TurnsThePagesOfA200LineDocument) {
   EXPECT_EQ(g_shell.previewWindow, nullptr);
 }
 
-void CancelAtOnce(HWND progress) {
-  RECT r = ProgressButtonRect(progress);
-  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PostMessageW(progress, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(progress, WM_LBUTTONUP, 0, at);
-}
-
 TEST_F(Preview, CancelShowsNothing) {
   ASSERT_TRUE(OpenDocumentPath(g_shell.mainWindow, temp_.Write(u"doc.txt", Lines(200))));
   g_exportHooks.progressWindow = CancelAtOnce;
