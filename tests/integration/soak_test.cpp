@@ -170,6 +170,7 @@ TEST_P(Soak, AWorkerCancelledAtRandomLeavesNothingBehind) {
               static_cast<unsigned long long>(before.privateBytes / 1024),
               (static_cast<long long>(after.privateBytes) - static_cast<long long>(before.privateBytes)) / 1024,
               slowestCancel);
+  std::fflush(stdout);  // seen as each worker ends, also when a long run is stopped
   EXPECT_LE(after.handles, before.handles + 16);
   EXPECT_LE(after.gdi, before.gdi + 16);
   EXPECT_LE(after.user, before.user + 16);
