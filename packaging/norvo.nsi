@@ -15,6 +15,8 @@ ManifestDPIAware true
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "Sections.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Norvo"
 !define PUBLISHER "The Norvo developers"
@@ -115,6 +117,7 @@ Function un.onInit
   ${GetParameters} $0
   ClearErrors
   ${GetOptions} $0 "/REMOVESETTINGS" $1
-  IfErrors +2
+  ${IfNot} ${Errors}
     !insertmacro SelectSection ${SecUnSettings}
+  ${EndIf}
 FunctionEnd

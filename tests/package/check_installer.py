@@ -90,8 +90,14 @@ class Prefix:
         return keys, values
 
 
+# The user's class registration hive: always there on Windows, made by the first program that
+# registers a file type in a fresh Wine prefix.
+ALWAYS_THERE = {"software\\classes"}
+
+
 def new_things(before, after):
     files0, (keys0, values0) = before
+    keys0 = keys0 | ALWAYS_THERE
     files1, (keys1, values1) = after
     files = sorted(files1 - files0)
     keys = sorted(keys1 - keys0)
