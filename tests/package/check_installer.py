@@ -22,13 +22,7 @@ import shutil
 import subprocess
 import sys
 
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL: " + message, flush=True)
+from checks import check, report
 
 
 class Prefix:
@@ -149,11 +143,7 @@ def main():
               ", ".join(keys + values))
     finally:
         prefix.stop()
-    if failures:
-        print(f"{len(failures)} installer check(s) failed")
-        return 1
-    print("installer checks passed")
-    return 0
+    return report("installer")
 
 
 if __name__ == "__main__":

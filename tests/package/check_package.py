@@ -15,14 +15,9 @@ import subprocess
 import sys
 import zipfile
 
+from checks import check, report
+
 EXPECTED = ["LICENSE", "Norvo.exe", "README.txt", "Scintilla.dll", "THIRD-PARTY-NOTICES.txt", "lexilla.dll"]
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-        print("FAIL: " + message)
 
 
 def cmake_version(root):
@@ -93,7 +88,7 @@ def main():
         check(archive.testzip() is None, "the zip is damaged")
         files = {i.filename: archive.read(i) for i in infos}
     if set(files) != set(EXPECTED):
-        return report()
+        return report("package")
     for binary in ("Norvo.exe", "Scintilla.dll", "lexilla.dll"):
         stamps = pe_time_stamps(files[binary])
         check(all(v == 0 for v in stamps.values()), f"{binary} carries a link time: {stamps}")
@@ -115,15 +110,7 @@ def main():
     check(digests[0] == digests[1], "the two builds' installers differ")
     print(f"zip {len(bytes_a)} bytes, sha256 {hashlib.sha256(bytes_a).hexdigest()}")
     print(f"installer {os.path.getsize(setup_a)} bytes, sha256 {digests[0]}")
-    return report()
-
-
-def report():
-    if failures:
-        print(f"{len(failures)} package check(s) failed")
-        return 1
-    print("package checks passed")
-    return 0
+    return report("package")
 
 
 if __name__ == "__main__":
