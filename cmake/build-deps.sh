@@ -30,7 +30,8 @@ fetch_source() {
 scite_ver=$(src_version scite)
 [ -n "$scite_ver" ] || { echo "setup: no source package for scite (is deb-src enabled?)" >&2; exit 1; }
 sci_dir="$cache/scintilla-${scite_ver}"
-if [ ! -f "$sci_dir/Scintilla.dll" ] || [ ! -f "$sci_dir/lexilla.dll" ]; then
+# License.txt marks a build without link times in the DLLs (older caches lack both).
+if [ ! -f "$sci_dir/Scintilla.dll" ] || [ ! -f "$sci_dir/lexilla.dll" ] || [ ! -f "$sci_dir/doc/License.txt" ]; then
   say "building Scintilla.dll and lexilla.dll from scite $scite_ver"
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
@@ -38,14 +39,17 @@ if [ ! -f "$sci_dir/Scintilla.dll" ] || [ ! -f "$sci_dir/lexilla.dll" ]; then
   orig=$(ls "$work"/scite_*.orig.tar.* | head -n 1)
   # Take only the two libraries; nothing else of the archive is unpacked.
   tar -xf "$orig" -C "$work" --wildcards 'scintilla/*' 'lexilla/*'
+  # Both DLLs are linked without a time stamp, so that the same sources give the same bytes.
   make -s -C "$work/scintilla/win32" -j"$jobs" CXX=$cross-g++-posix AR=$cross-ar RANLIB=$cross-ranlib \
-       WINDRES=$cross-windres >"$work/scintilla.log" 2>&1 || { tail -n 40 "$work/scintilla.log"; exit 1; }
-  (cd "$work/lexilla/src" && windir=1 LDFLAGS=-static make -s -j"$jobs" CXX=$cross-g++-posix AR=$cross-ar \
+       WINDRES=$cross-windres LDFLAGS="-shared -static -mwindows -Wl,--no-insert-timestamp" >"$work/scintilla.log" 2>&1 || { tail -n 40 "$work/scintilla.log"; exit 1; }
+  (cd "$work/lexilla/src" && windir=1 LDFLAGS="-static -Wl,--no-insert-timestamp" make -s -j"$jobs" CXX=$cross-g++-posix AR=$cross-ar \
        RANLIB=$cross-ranlib WINDRES=$cross-windres) >"$work/lexilla.log" 2>&1 || { tail -n 40 "$work/lexilla.log"; exit 1; }
   rm -rf "$sci_dir.tmp" && mkdir -p "$sci_dir.tmp/include" "$sci_dir.tmp/doc"
   cp "$work/scintilla/bin/Scintilla.dll" "$work/lexilla/bin/lexilla.dll" "$sci_dir.tmp/"
   cp "$work"/scintilla/include/*.h "$work"/lexilla/include/*.h "$sci_dir.tmp/include/"
   cp "$work/scintilla/doc/ScintillaDoc.html" "$sci_dir.tmp/doc/" 2>/dev/null || true
+  # The licence of both libraries, for the notices that go with the program.
+  cp "$work/scintilla/License.txt" "$sci_dir.tmp/doc/License.txt"
   echo "$got" >"$sci_dir.tmp/source-version"
   rm -rf "$sci_dir" && mv "$sci_dir.tmp" "$sci_dir"
   rm -rf "$work"; trap - EXIT

@@ -325,7 +325,10 @@ AppSettings QuietDefaults() {
 
 void WriteSettings(const AppSettings& s) {
   std::vector<unsigned char> image = BuildSettingsFile(s);
-  ASSERT_TRUE(WriteBytes(ConfigFile(), std::string(image.begin(), image.end())));
+  std::u16string config = ConfigFile();
+  // A fresh Wine prefix has no settings folder yet.
+  CreateDirectoryW(W(config.substr(0, config.find_last_of(u'\\'))), nullptr);
+  ASSERT_TRUE(WriteBytes(config, std::string(image.begin(), image.end())));
   for (const std::u16string& name : RecoveryFiles(u"*")) DeleteFileW(W(RecoveryFolder() + u"\\" + name));
 }
 
